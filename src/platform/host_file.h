@@ -1,0 +1,34 @@
+// Host files as the disk engine sees them: opened for reading (the file must exist) or created
+// and truncated for writing. Reads and writes move whole buffers and report what arrived, so a
+// short file is never an error at this level.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+
+namespace platform {
+
+class HostFile {
+public:
+    HostFile() = default;
+    ~HostFile();
+    HostFile(const HostFile&) = delete;
+    HostFile& operator=(const HostFile&) = delete;
+
+    // Opens an existing file for reading; other readers are not locked out.
+    [[nodiscard]] bool OpenForReading(const char* path);
+    // Creates the file, or truncates it when it exists, for writing.
+    [[nodiscard]] bool CreateForWriting(const char* path);
+    [[nodiscard]] bool IsOpen() const { return m_file != nullptr; }
+
+    // Reads up to size bytes; returns how many arrived (0 at the end of the file or on error).
+    std::size_t Read(void* dst, std::size_t size);
+    // Writes all size bytes; false when any of them could not be written.
+    bool Write(const void* src, std::size_t size);
+    void Close();
+
+private:
+    std::FILE* m_file = nullptr;
+};
+
+}  // namespace platform
