@@ -1,0 +1,58 @@
+// The document base: modified flag, path and title, and the framework's New, Open and Save
+// flows with their failure paths. Saving goes through QSaveFile, so a failed save leaves the
+// old file exactly as it was.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "framework/command_target.h"
+
+namespace framework {
+
+class CArchive;
+
+// A command target too: the document handles the commands of its own command map.
+class CDocument : public QObject, public CCmdTarget {
+    Q_OBJECT
+public:
+    explicit CDocument(QObject* parent = nullptr);
+    ~CDocument() override;
+
+    // New: clears the path and the modified flag; the title becomes "Untitled".
+    virtual bool OnNewDocument();
+    // Open: reads the file through Serialize (only when it is not empty). The document is
+    // marked modified while reading; afterwards the flag is cleared. Failures show
+    // "Failed to open document." (or the error's own text) and return false.
+    virtual bool OnOpenDocument(const QString& path);
+    // Save: writes through Serialize into a QSaveFile; clears the modified flag on success.
+    // Failures show "Failed to save document." (or the error's own text) and return false.
+    virtual bool OnSaveDocument(const QString& path);
+    // The framework's clean-up hook before a new or opened document: does nothing here.
+    virtual void DeleteContents();
+    virtual void Serialize(CArchive& ar) = 0;
+
+    [[nodiscard]] bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true);
+    [[nodiscard]] QString GetPathName() const { return m_path; }
+    void SetPathName(const QString& path);  // also sets the title to the file's name
+    [[nodiscard]] QString GetTitle() const { return m_title; }
+    void SetTitle(const QString& title);
+
+    // The template's open flow: OnOpenDocument, then on success the path and title; when a
+    // failed read left the document modified, a new document (OnNewDocument) replaces it.
+    bool OpenDocumentFile(const QString& path);
+    // The save flow for a known path: OnSaveDocument, then the path and title on success.
+    bool DoSave(const QString& path);
+
+signals:
+    void ModifiedChanged(bool modified);
+    void TitleChanged(const QString& title);
+
+private:
+    bool m_modified = false;
+    QString m_path;
+    QString m_title;
+};
+
+}  // namespace framework

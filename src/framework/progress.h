@@ -1,0 +1,24 @@
+// The progress seam: long runs of the document report through it; the main window implements
+// the sink. While there is no main window (start-up, tests, tools) the calls do nothing.
+#pragma once
+
+#include <QString>
+
+namespace framework {
+
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void BeginProgress(const QString& text) = 0;
+    virtual void SetProgress(unsigned step) = 0;  // 0..10; above 10 ignored
+    virtual void EndProgress() = 0;
+};
+
+// Installs the sink (null removes it) and returns the previous one.
+ProgressSink* SetProgressSink(ProgressSink* sink);
+
+void BeginProgress(const QString& text);
+void SetProgress(unsigned step);
+void EndProgress();
+
+}  // namespace framework

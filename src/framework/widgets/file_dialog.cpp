@@ -1,0 +1,90 @@
+#include "framework/widgets/file_dialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <utility>
+
+#include "framework/widgets/dialog.h"
+
+namespace framework {
+
+namespace {
+FileDialogHandler& CurrentFileDialogHandler() {
+    static FileDialogHandler handler;
+    return handler;
+}
+}  // namespace
+
+FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) {
+    return std::exchange(CurrentFileDialogHandler(), std::move(handler));
+}
+
+CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExt, const QString& fileName,
+                         int flags, const QString& filter, QWidget* parent)
+    : m_open(openFileDialog),
+      m_defaultExt(defaultExt),
+      m_fileName(fileName),
+      m_flags(flags),
+      m_filter(filter),
+      m_parent(parent) {}
+
+QStringList CFileDialog::NameFilters() const {
+    QStringList result;
+    const QStringList parts = m_filter.split('|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) {
+            break;
+        }
+        QString pattern = parts[i + 1];
+        pattern.replace(QStringLiteral("*.*"), QStringLiteral("*"));
+        pattern.replace(';', ' ');
+        result << QStringLiteral("%1 (%2)").arg(parts[i], pattern);
+    }
+    return result;
+}
+
+QString CFileDialog::GetFileTitle() const {
+    return QFileInfo(m_path).completeBaseName();
+}
+
+QString CFileDialog::GetFileName() const {
+    return QFileInfo(m_path).fileName();
+}
+
+int CFileDialog::DoModal() {
+    std::optional<QString> chosen;
+    if (const FileDialogHandler& handler = CurrentFileDialogHandler()) {
+        chosen = handler(*this);
+    } else {
+        QFileDialog dialog(m_parent);
+        dialog.setAcceptMode(m_open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        dialog.setFileMode(m_open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        if (!(m_flags & OFN_OVERWRITEPROMPT)) {
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        }
+        QString suffix = m_defaultExt;
+        if (suffix.startsWith('.')) {
+            suffix.remove(0, 1);
+        }
+        if (!suffix.isEmpty() && !suffix.contains('*')) {
+            dialog.setDefaultSuffix(suffix);
+        }
+        const QStringList filters = NameFilters();
+        if (!filters.isEmpty()) {
+            dialog.setNameFilters(filters);
+        }
+        if (!m_fileName.isEmpty()) {
+            dialog.selectFile(m_fileName);
+        }
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            chosen = dialog.selectedFiles().constFirst();
+        }
+    }
+    if (!chosen || chosen->isEmpty()) {
+        return IDCANCEL;
+    }
+    m_path = *chosen;
+    return IDOK;
+}
+
+}  // namespace framework
