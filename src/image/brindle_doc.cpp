@@ -20,8 +20,10 @@ constexpr std::uint64_t kRecordSize = CMdosDisk::kRecordSize;
 // moves between file and disk as one block of 866,816 bytes: the bytes are the same as field
 // by field, without four extra calls per disk.
 static_assert(CMdosDisk::kSystemMarkOffset == 0);
-static_assert(CMdosDisk::kDiskNameOffset == CMdosDisk::kSystemMarkOffset + CMdosDisk::kSystemMarkSize);
-static_assert(CMdosDisk::kWriteProtectOffset == CMdosDisk::kDiskNameOffset + CMdosDisk::kDiskNameSize);
+static_assert(CMdosDisk::kDiskNameOffset ==
+              CMdosDisk::kSystemMarkOffset + CMdosDisk::kSystemMarkSize);
+static_assert(CMdosDisk::kWriteProtectOffset ==
+              CMdosDisk::kDiskNameOffset + CMdosDisk::kDiskNameSize);
 static_assert(CMdosDisk::kCommentOffset ==
               CMdosDisk::kWriteProtectOffset + CMdosDisk::kWriteProtectSize);
 static_assert(CMdosDisk::kCommentOffset + CMdosDisk::kCommentSize == CMdosDisk::kHeaderSize);

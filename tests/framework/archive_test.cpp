@@ -62,7 +62,8 @@ TEST(Archive, WriteToAFullDeviceFailsAndNamesIt) {
     static char block[866816];
     ar.Write(block, sizeof block);
     EXPECT_TRUE(ar.Failed());
-    EXPECT_TRUE(ar.ErrorText().contains(QStringLiteral("/dev/full"))) << ar.ErrorText().toStdString();
+    EXPECT_TRUE(ar.ErrorText().contains(QStringLiteral("/dev/full")))
+        << ar.ErrorText().toStdString();
 }
 
 TEST(Archive, KeepsTheFirstErrorAndStopsMoving) {

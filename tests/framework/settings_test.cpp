@@ -10,7 +10,8 @@ namespace {
 TEST(Settings, MissingValuesGiveTheDefaults) {
     testsupport::TempSettings settings;
     EXPECT_EQ(framework::GetProfileInt(QStringLiteral("Boot"), QStringLiteral("Radio"), 1), 1);
-    EXPECT_EQ(framework::GetProfileString(QStringLiteral("Boot"), QStringLiteral("File")), QString());
+    EXPECT_EQ(framework::GetProfileString(QStringLiteral("Boot"), QStringLiteral("File")),
+              QString());
     EXPECT_EQ(framework::GetProfileString(QStringLiteral("Boot"), QStringLiteral("File"),
                                           QStringLiteral("x")),
               QStringLiteral("x"));

@@ -240,8 +240,8 @@ TEST_F(BrindleDocTest, MergeModeSurvivesNewOpenAndSave) {
 TEST_F(BrindleDocTest, OpeningReportsDroppingThenOpeningWithTheirSteps) {
     WriteAll(Path("three.trw"), PatternRecord(1) + PatternRecord(2) + PatternRecord(3));
     WriteAll(Path("one.trw"), PatternRecord(1));
-    WriteAll(Path("four.trw"), PatternRecord(1) + PatternRecord(2) + PatternRecord(3) +
-                                   PatternRecord(4));
+    WriteAll(Path("four.trw"),
+             PatternRecord(1) + PatternRecord(2) + PatternRecord(3) + PatternRecord(4));
     SetDisks({PatternRecord(9)});
     RecordingProgress progress;
 
@@ -364,8 +364,8 @@ TEST_F(BrindleDocTest, AFailedReadLeavesOnlyWholeRecordsInTheArray) {
     doc.failAllocation = doc.allocations + 2;
     EXPECT_FALSE(doc.OnOpenDocument(Path("abc.trw")));
     EXPECT_EQ(Records(), (std::vector<QByteArray>{a, b}));
-    EXPECT_EQ(messages.texts, (std::vector<std::string>{"Failed to open document.",
-                                                        "Failed to open document."}));
+    EXPECT_EQ(messages.texts,
+              (std::vector<std::string>{"Failed to open document.", "Failed to open document."}));
 }
 
 // Decided: a disk that can't be allocated while reading ends the open through its failure

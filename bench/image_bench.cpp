@@ -1,0 +1,197 @@
+// Opening and saving a 256-disk image (222 MB) against a plain QFile read and write of the
+// same bytes in the same run. The promise: open within 1.3x of the plain read, save within
+// 1.5x of the plain write. The summary at the end prints the ratios of the medians.
+//
+//   brindle_image_bench [--benchmark_repetitions=N]   (the image lives in a temporary folder)
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "disk/mdos_disk.h"
+#include "image/brindle_doc.h"
+
+namespace {
+
+constexpr int kDisks = 256;
+constexpr qint64 kRecord = CMdosDisk::kRecordSize;
+
+struct Workspace {
+    QTemporaryDir dir;
+    QString source;     // the image the open benchmarks read
+    QString target;     // the file the save benchmarks write
+    CBrindleDoc saved;  // 256 disks, for saving
+
+    Workspace() {
+        source = dir.filePath(QStringLiteral("source.trw"));
+        target = dir.filePath(QStringLiteral("target.trw"));
+        unsigned state = 1;
+        for (int i = 0; i < kDisks; ++i) {
+            auto disk = std::make_unique<CMdosDisk>();
+            unsigned char* record = disk->Record();
+            for (qint64 b = 0; b < kRecord; b += 64) {
+                state = state * 1103515245u + 12345u;
+                std::memset(record + b, static_cast<int>(state >> 24), 64);
+            }
+            saved.m_disks.push_back(std::move(disk));
+        }
+        QFile file(source);
+        if (!file.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "cannot create %s\n", qPrintable(source));
+            std::exit(1);
+        }
+        for (const auto& disk : saved.m_disks) {
+            file.write(reinterpret_cast<const char*>(disk->Record()), kRecord);
+        }
+    }
+};
+
+Workspace& Work() {
+    static Workspace work;
+    return work;
+}
+
+// The bytes read into memory the way a program that keeps them would: 256 record buffers,
+// newly allocated each time (left uninitialised: no zero-filling is charged to the baseline).
+void BM_PlainRead(benchmark::State& state) {
+    Workspace& work = Work();
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<unsigned char[]>> records;
+        records.reserve(kDisks);
+        QFile file(work.source);
+        if (!file.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        for (int i = 0; i < kDisks; ++i) {
+            records.emplace_back(new unsigned char[kRecord]);
+            if (file.read(reinterpret_cast<char*>(records.back().get()), kRecord) != kRecord) {
+                state.SkipWithError("short read");
+            }
+        }
+        benchmark::DoNotOptimize(records.data());
+        state.PauseTiming();  // releasing the memory is not part of reading, here or in BM_Open
+        records.clear();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * kDisks * kRecord);
+}
+
+// The strictest baseline: the same bytes into one buffer that is already in memory.
+void BM_PlainReadIntoWarmBuffer(benchmark::State& state) {
+    Workspace& work = Work();
+    std::vector<unsigned char> buffer(static_cast<std::size_t>(kDisks * kRecord), 1);
+    for (auto _ : state) {
+        QFile file(work.source);
+        if (!file.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        for (int i = 0; i < kDisks; ++i) {
+            file.read(reinterpret_cast<char*>(buffer.data()) + i * kRecord, kRecord);
+        }
+        benchmark::DoNotOptimize(buffer.data());
+    }
+    state.SetBytesProcessed(state.iterations() * kDisks * kRecord);
+}
+
+void BM_Open(benchmark::State& state) {
+    Workspace& work = Work();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto doc = std::make_unique<CBrindleDoc>();
+        state.ResumeTiming();
+        if (!doc->OpenDocumentFile(work.source) || doc->m_disks.size() != kDisks) {
+            state.SkipWithError("open failed");
+        }
+        state.PauseTiming();
+        doc.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * kDisks * kRecord);
+}
+
+void BM_PlainWrite(benchmark::State& state) {
+    Workspace& work = Work();
+    for (auto _ : state) {
+        QFile file(work.target);
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("create failed");
+            break;
+        }
+        for (const auto& disk : work.saved.m_disks) {
+            if (file.write(reinterpret_cast<const char*>(disk->Record()), kRecord) != kRecord) {
+                state.SkipWithError("write failed");
+            }
+        }
+        file.close();
+    }
+    state.SetBytesProcessed(state.iterations() * kDisks * kRecord);
+}
+
+void BM_Save(benchmark::State& state) {
+    Workspace& work = Work();
+    for (auto _ : state) {
+        if (!work.saved.DoSave(work.target)) {
+            state.SkipWithError("save failed");
+        }
+    }
+    state.SetBytesProcessed(state.iterations() * kDisks * kRecord);
+}
+
+BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainReadIntoWarmBuffer)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Keeps the real time per iteration of each benchmark (the median when repeated).
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.run_type == Run::RT_Iteration || median) {
+                const std::string name = run.run_name.function_name;
+                if (median || times.find(name) == times.end() || !medians[name]) {
+                    times[name] = run.GetAdjustedRealTime();
+                    medians[name] = median;
+                }
+            }
+        }
+    }
+    std::map<std::string, double> times;
+    std::map<std::string, bool> medians;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    Work();
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    auto& t = reporter.times;
+    auto ratio = [&](const char* a, const char* b) {
+        return t.count(a) && t.count(b) && t[b] > 0 ? t[a] / t[b] : 0.0;
+    };
+    std::printf("\nopen / plain read              = %.2fx (goal <= 1.3x)\n",
+                ratio("BM_Open", "BM_PlainRead"));
+    std::printf("open / plain read, warm buffer = %.2fx\n",
+                ratio("BM_Open", "BM_PlainReadIntoWarmBuffer"));
+    std::printf("save / plain write             = %.2fx (goal <= 1.5x)\n",
+                ratio("BM_Save", "BM_PlainWrite"));
+    return 0;
+}
