@@ -104,6 +104,7 @@ bool CBrindleDoc::OnNewDocument() {
     settings.LoadSettings();
     DropAllDisks();
 
+    // Without memory for the boot disk the new image stays empty and the step fails.
     std::unique_ptr<CMdosDisk> disk = NewDisk();
     if (!disk) {
         ShowNoMemory();

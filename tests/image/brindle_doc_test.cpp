@@ -485,6 +485,14 @@ TEST_F(BrindleDocTest, NewWithTheListChoiceMakesAnEmptyBootDisk) {
     EXPECT_FALSE(doc.IsModified());
 }
 
+TEST_F(BrindleDocTest, NewWithoutMemoryForTheBootDiskFailsWithAnEmptyImage) {
+    SetDisks({PatternRecord(1)});
+    doc.failAllocation = 0;
+    EXPECT_FALSE(doc.OnNewDocument());
+    EXPECT_TRUE(doc.m_disks.empty());
+    EXPECT_EQ(messages.texts, std::vector<std::string>{"Not enough memory for another disk."});
+}
+
 TEST_F(BrindleDocTest, BootSettingsRoundTripThroughTheStore) {
     CBootSettings defaults;
     defaults.LoadSettings();
