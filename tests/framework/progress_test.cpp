@@ -15,7 +15,7 @@ std::vector<unsigned> Steps(unsigned n) {
     return steps;
 }
 
-// The table of Part 1.2: trunc((k + 1) / n * 10) in double.
+// The step table: trunc((k + 1) / n * 10) in double.
 TEST(ProgressStep, MatchesThePartsTable) {
     EXPECT_EQ(Steps(1), (std::vector<unsigned>{10}));
     EXPECT_EQ(Steps(3), (std::vector<unsigned>{3, 6, 10}));
