@@ -14,11 +14,6 @@
 #include "list/content_list_model.h"
 #include "list/icons.h"
 
-struct CBrindleView::Layout {
-    std::vector<CContentListModel::Column> columns;
-    bool fixedFont;
-};
-
 namespace {
 
 using Column = CContentListModel::Column;

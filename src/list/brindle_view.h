@@ -9,9 +9,9 @@
 
 #include "framework/command_target.h"
 #include "image/item_info.h"
+#include "list/content_list_model.h"
 
 class CBrindleDoc;
-class CContentListModel;
 class CMdosDisk;
 class QListView;
 class QStackedLayout;
@@ -62,8 +62,13 @@ public:
     [[nodiscard]] QTreeView* GetDetailsView() const { return m_details; }
     [[nodiscard]] QListView* GetIconView() const { return m_icons; }
 
+    // The columns of one mode and whether it shows in the fixed font.
+    struct Layout {
+        std::vector<CContentListModel::Column> columns;
+        bool fixedFont = false;
+    };
+
 private:
-    struct Layout;
 
     void OnEditLabel();
     void OnUpdateEditLabel(framework::CCmdUI* ui);
