@@ -172,8 +172,8 @@ CBrindleView::CBrindleView(QWidget* parent)
     m_icons->setWrapping(true);
     m_icons->setUniformItemSizes(true);
 
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_details),
-                                    static_cast<QAbstractItemView*>(m_icons)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_details), static_cast<QAbstractItemView*>(m_icons)}) {
         view->setSelectionMode(QAbstractItemView::ExtendedSelection);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::SelectedClicked |
@@ -274,16 +274,16 @@ void CBrindleView::ShowProperties(CMdosDisk* disk, int diskIndex) {
     rows.back().info = ItemInfo{diskIndex, KindProperties, disk, nullptr, 0, 0};
     rows.push_back(FieldRow(disk->GetRandomIdText(value, sizeof value), "Random identifier",
                             QStringLiteral("2"), icons::kListDisk));
-    rows.push_back(FieldRow(disk->GetDiskSizeText(value, sizeof value), "Disk size", {},
-                            icons::kListCog));
-    rows.push_back(FieldRow(disk->GetFilesSizeText(value, sizeof value), "Files size", {},
-                            icons::kListCog));
-    rows.push_back(FieldRow(disk->GetFilesCountText(value, sizeof value), "Files count", {},
-                            icons::kListCog));
-    rows.push_back(FieldRow(disk->GetFreeFilesText(value, sizeof value), "Free files", {},
-                            icons::kListCog));
-    rows.push_back(FieldRow(disk->GetFreeSpaceText(value, sizeof value), "Free space", {},
-                            icons::kListCog));
+    rows.push_back(
+        FieldRow(disk->GetDiskSizeText(value, sizeof value), "Disk size", {}, icons::kListCog));
+    rows.push_back(
+        FieldRow(disk->GetFilesSizeText(value, sizeof value), "Files size", {}, icons::kListCog));
+    rows.push_back(
+        FieldRow(disk->GetFilesCountText(value, sizeof value), "Files count", {}, icons::kListCog));
+    rows.push_back(
+        FieldRow(disk->GetFreeFilesText(value, sizeof value), "Free files", {}, icons::kListCog));
+    rows.push_back(
+        FieldRow(disk->GetFreeSpaceText(value, sizeof value), "Free space", {}, icons::kListCog));
     m_model->AppendRows(std::move(rows));
 }
 
@@ -334,8 +334,7 @@ void CBrindleView::SelectRows(const std::vector<int>& rows) {
                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     if (!rows.empty()) {
-        selection->setCurrentIndex(m_model->index(rows.front(), 0),
-                                   QItemSelectionModel::NoUpdate);
+        selection->setCurrentIndex(m_model->index(rows.front(), 0), QItemSelectionModel::NoUpdate);
     }
 }
 
@@ -363,7 +362,8 @@ void CBrindleView::OnUpdateEditLabel(framework::CCmdUI* ui) {
 
 void CBrindleView::SetListStyle(ListStyle style) {
     m_style = style;
-    const bool hadFocus = m_stack->currentWidget() != nullptr && m_stack->currentWidget()->hasFocus();
+    const bool hadFocus =
+        m_stack->currentWidget() != nullptr && m_stack->currentWidget()->hasFocus();
     if (style == ListStyle::Details) {
         m_model->SetLargeIcons(false);
         m_stack->setCurrentWidget(m_details);

@@ -69,7 +69,6 @@ public:
     };
 
 private:
-
     void OnEditLabel();
     void OnUpdateEditLabel(framework::CCmdUI* ui);
 

@@ -19,6 +19,11 @@ CContentListModel::CContentListModel(QObject* parent) : QAbstractTableModel(pare
     }
 }
 
+bool CContentListModel::IsRowIndex(const QModelIndex& index) const {
+    return index.isValid() && index.model() == this && index.row() < rowCount() &&
+           index.column() < columnCount();
+}
+
 int CContentListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
@@ -28,7 +33,7 @@ int CContentListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant CContentListModel::data(const QModelIndex& index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+    if (!IsRowIndex(index)) {
         return {};
     }
     const Row& row = RowAt(index.row());
@@ -60,7 +65,7 @@ QVariant CContentListModel::headerData(int section, Qt::Orientation orientation,
 }
 
 Qt::ItemFlags CContentListModel::flags(const QModelIndex& index) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid)) {
+    if (!IsRowIndex(index)) {
         return Qt::NoItemFlags;
     }
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
@@ -82,8 +87,8 @@ bool CContentListModel::IsRowEditable(int row) const {
 }
 
 bool CContentListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::EditRole || !checkIndex(index, CheckIndexOption::IndexIsValid) ||
-        index.column() != 0 || !IsRowEditable(index.row())) {
+    if (role != Qt::EditRole || !IsRowIndex(index) || index.column() != 0 ||
+        !IsRowEditable(index.row())) {
         return false;
     }
     Row& row = m_rows[static_cast<size_t>(index.row())];

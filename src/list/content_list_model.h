@@ -51,6 +51,8 @@ public:
     [[nodiscard]] bool LargeIcons() const { return m_large; }
 
 private:
+    [[nodiscard]] bool IsRowIndex(const QModelIndex& index) const;
+
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
     std::vector<QIcon> m_smallIcons;

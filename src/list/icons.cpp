@@ -114,8 +114,7 @@ const QColor kOutline(0x3a, 0x44, 0x52);
 
 void PaintFloppyBody(QPainter& painter) {
     QPolygonF body;
-    body << QPointF(1, 1) << QPointF(13, 1) << QPointF(15, 3) << QPointF(15, 15)
-         << QPointF(1, 15);
+    body << QPointF(1, 1) << QPointF(13, 1) << QPointF(15, 3) << QPointF(15, 15) << QPointF(1, 15);
     painter.setPen(Qt::NoPen);
     painter.setBrush(kOutline);
     painter.drawPolygon(body);
@@ -133,8 +132,7 @@ void PaintBootFloppy(QPainter& painter) {
     PaintFloppyBody(painter);
     painter.fillRect(QRectF(3, 7, 10, 7), QColor(0xfb, 0xfa, 0xf4));
     // A bold letter of its own: the boot disk's mark must read at a glance, bolder than text.
-    constexpr std::array<const char*, 5> kBigB = {"#####.", "##..##", "#####.", "##..##",
-                                                  "#####."};
+    constexpr std::array<const char*, 5> kBigB = {"#####.", "##..##", "#####.", "##..##", "#####."};
     for (int row = 0; row < static_cast<int>(kBigB.size()); ++row) {
         for (int col = 0; kBigB[row][col] != '\0'; ++col) {
             if (kBigB[row][col] == '#') {
@@ -163,9 +161,9 @@ void PaintCog(QPainter& painter) {
     QPolygonF outline;
     for (int i = 0; i < kTeeth; ++i) {
         const double a = i * 360.0 / kTeeth;
-        for (const auto& [radius, angle] : {std::pair{kRoot, a - 19.0}, std::pair{kOuter, a - 10.0},
-                                            std::pair{kOuter, a + 10.0},
-                                            std::pair{kRoot, a + 19.0}}) {
+        for (const auto& [radius, angle] :
+             {std::pair{kRoot, a - 19.0}, std::pair{kOuter, a - 10.0}, std::pair{kOuter, a + 10.0},
+              std::pair{kRoot, a + 19.0}}) {
             outline << centre + QPointF(radius * qCos(qDegreesToRadians(angle)),
                                         radius * qSin(qDegreesToRadians(angle)));
         }
@@ -215,8 +213,8 @@ void PaintTable(QPainter& painter) {
     painter.fillRect(QRectF(2, 2, 12, 3), QColor(0x2f, 0x80, 0xd8));
     for (int i = 0; i < 3; ++i) {
         const int top = 6 + 3 * i;
-        painter.fillRect(QRectF(2, top, 12, 2), i % 2 == 0 ? QColor(0xff, 0xff, 0xff)
-                                                           : QColor(0xe3, 0xee, 0xfa));
+        painter.fillRect(QRectF(2, top, 12, 2),
+                         i % 2 == 0 ? QColor(0xff, 0xff, 0xff) : QColor(0xe3, 0xee, 0xfa));
         painter.fillRect(QRectF(2, top, 3, 2), QColor(0xd5, 0xe2, 0xf2));
         painter.fillRect(QRectF(6, top, 3 + 2 * (i % 2), 1), QColor(0x8a, 0x93, 0x9e));
     }

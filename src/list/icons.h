@@ -26,10 +26,10 @@ enum ListIcon : int {
     kListNumberArray = 5,
     kListSequential = 6,
     kListHeadless = 7,
-    kListCog = 8,    // computed properties, data-sector dump rows
-    kListDisk = 9,   // stored fields, boot-sector dump rows
-    kListFat = 10,   // allocation-table dump rows
-    kListDir = 11,   // directory dump rows
+    kListCog = 8,   // computed properties, data-sector dump rows
+    kListDisk = 9,  // stored fields, boot-sector dump rows
+    kListFat = 10,  // allocation-table dump rows
+    kListDir = 11,  // directory dump rows
     kListIconCount = 12,
 };
 

@@ -60,9 +60,8 @@ QModelIndex CDiskTreeModel::index(int row, int column, const QModelIndex& parent
     }
     const Id id = Decode(parent.internalId());
     if (id.kind == KindFiles) {
-        return createIndex(row, 0,
-                           Encode(id.key, row == kRecordHeaderRow ? KindRecordHeader : KindProperties,
-                                  0));
+        return createIndex(
+            row, 0, Encode(id.key, row == kRecordHeaderRow ? KindRecordHeader : KindProperties, 0));
     }
     return createIndex(row, 0, Encode(id.key, KindSector, row));
 }
@@ -138,8 +137,8 @@ QVariant CDiskTreeModel::data(const QModelIndex& index, int role) const {
     }
     const Id id = Decode(index.internalId());
     const int row = RowOfKey(id.key);
-    if (row < 0 || (role != Qt::DisplayRole && role != Qt::EditRole &&
-                    role != Qt::DecorationRole)) {
+    if (row < 0 ||
+        (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::DecorationRole)) {
         return {};
     }
     const Disk& disk = m_disks[static_cast<size_t>(row)];

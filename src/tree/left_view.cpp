@@ -125,11 +125,9 @@ void CLeftView::OnSelChanged(const QModelIndex& current) {
     }
     const std::optional<ItemInfo> info = ItemInfoAt(current);
     if (!info) {
-        // With the last disk gone nothing is selected any more, and the rows must not outlive
-        // the disks they point at.
-        if (m_model->rowCount() == 0) {
-            list->ClearList();
-        }
+        // Nothing selected, as after the last disk went: the rows must not outlive the disks
+        // they point at.
+        list->ClearList();
         return;
     }
     switch (info->kind) {
@@ -152,7 +150,7 @@ void CLeftView::OnSelChanged(const QModelIndex& current) {
 
 void CLeftView::OnEditLabel() {
     const QModelIndex item = currentIndex();
-    if (item.isValid()) {
+    if (m_model->flags(item).testFlag(Qt::ItemIsEditable)) {
         scrollTo(item);
         edit(item);
     }
