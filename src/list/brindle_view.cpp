@@ -379,6 +379,8 @@ void CBrindleView::SetListStyle(ListStyle style) {
         m_icons->setWrapping(true);
         m_icons->setMovement(QListView::Static);
         m_icons->setWordWrap(large);
+        // Large icons stand in cells wide enough for a ten-character name under the picture.
+        m_icons->setGridSize(large ? QSize(84, 64) : QSize());
         m_stack->setCurrentWidget(m_icons);
     }
     setFocusProxy(m_stack->currentWidget());
