@@ -2,18 +2,12 @@
 
 #include "framework/settings.h"
 
-namespace {
-const QString kSection = QStringLiteral("Boot");
-const QString kRadio = QStringLiteral("Radio");
-const QString kFile = QStringLiteral("File");
-}  // namespace
-
 void CBootSettings::LoadSettings() {
-    m_nRadio = framework::GetProfileInt(kSection, kRadio, 1);
-    m_strFile = framework::GetProfileString(kSection, kFile);
+    m_nRadio = framework::GetProfileInt(QString::fromLatin1(kBootSection), QStringLiteral("Radio"), 1);
+    m_strFile = framework::GetProfileString(QString::fromLatin1(kBootSection), QStringLiteral("File"));
 }
 
 void CBootSettings::SaveSettings() const {
-    framework::WriteProfileInt(kSection, kRadio, m_nRadio);
-    framework::WriteProfileString(kSection, kFile, m_strFile);
+    framework::WriteProfileInt(QString::fromLatin1(kBootSection), QStringLiteral("Radio"), m_nRadio);
+    framework::WriteProfileString(QString::fromLatin1(kBootSection), QStringLiteral("File"), m_strFile);
 }
