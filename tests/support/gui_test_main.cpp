@@ -1,0 +1,14 @@
+// The main of test programs that need widgets: one QApplication for all tests, on the
+// offscreen platform unless the environment chose another.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
