@@ -41,26 +41,13 @@ TEST_F(BootDlgTest, FirstOpeningOffersAnEmptyTemplateFile) {
     });
 }
 
-TEST_F(BootDlgTest, RadioButtonsSwitchBetweenPathAndList) {
-    CBootDlg dlg;
-    Run<CBootDlg>(dlg, [](CBootDlg& shown) {
-        shown.m_radioList->click();
-        EXPECT_EQ(shown.m_nRadio, 2);
-        ExpectPathControlsEnabled(shown, false);
-        EXPECT_TRUE(shown.m_listFiles->isEnabled());
-        shown.m_radioFile->click();
-        EXPECT_EQ(shown.m_nRadio, 1);
-        ExpectPathControlsEnabled(shown, true);
-        EXPECT_FALSE(shown.m_listFiles->isEnabled());
-        return framework::IDCANCEL;
-    });
-}
-
 TEST_F(BootDlgTest, OkStoresChoiceAndTypedPathWithoutChecks) {
     CBootDlg dlg;
     const int result = Run<CBootDlg>(dlg, [](CBootDlg& shown) {
         shown.m_editFile->setText("any text at all");
         shown.m_radioList->click();
+        ExpectPathControlsEnabled(shown, false);
+        EXPECT_TRUE(shown.m_listFiles->isEnabled());
         return PressOk(shown);
     });
     EXPECT_EQ(result, framework::IDOK);
@@ -74,6 +61,8 @@ TEST_F(BootDlgTest, OkStoresChoiceAndTypedPathWithoutChecks) {
         EXPECT_EQ(shown.m_editFile->text(), "any text at all");
         shown.m_editFile->clear();
         shown.m_radioFile->click();
+        ExpectPathControlsEnabled(shown, true);
+        EXPECT_FALSE(shown.m_listFiles->isEnabled());
         return PressOk(shown);
     });
     EXPECT_EQ(Stored().m_nRadio, 1);
