@@ -1,4 +1,5 @@
-// The main of the GUI test programs: widgets need a QApplication before the first test runs.
+// The main of test programs that need widgets: one QApplication for all tests, on the
+// offscreen platform unless the environment chose another.
 #include <gtest/gtest.h>
 
 #include <QApplication>
