@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <deque>
 #include <filesystem>
@@ -63,13 +64,15 @@ private:
     platform::MessageHandler m_previous;
 };
 
-// Every test gets a fresh folder, a recorder, and a known random sequence.
+// Every test gets a fresh folder of its own (the process id keeps parallel runs apart), a
+// recorder, and a known random sequence.
 class DiskTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         m_dir = std::filesystem::temp_directory_path() /
-                (std::string("brindle_disk_") + info->test_suite_name() + "_" + info->name());
+                (std::string("brindle_disk_") + std::to_string(::getpid()) + "_" +
+                 info->test_suite_name() + "_" + info->name());
         std::filesystem::remove_all(m_dir);
         std::filesystem::create_directories(m_dir);
         platform::SeedRand(1);
