@@ -1,6 +1,10 @@
 #include "image/brindle_doc.h"
 
-CBrindleDoc::CBrindleDoc(QObject* parent) : CDocument(parent) {}
+#include "framework/command_ids.h"
+
+CBrindleDoc::CBrindleDoc(QObject* parent) : CDocument(parent) {
+    OnCommand(cmd::kMergeMode, &CBrindleDoc::OnMergeMode, &CBrindleDoc::OnUpdateMergeMode);
+}
 
 CBrindleDoc::~CBrindleDoc() = default;
 
@@ -17,3 +21,11 @@ void CBrindleDoc::AddFormattedDisks(int, int, int, const QString&) {}
 void CBrindleDoc::RemoveDisk(int) {}
 
 void CBrindleDoc::DropAllDisks() {}
+
+void CBrindleDoc::OnMergeMode() {
+    m_bMergeMode = !m_bMergeMode;
+}
+
+void CBrindleDoc::OnUpdateMergeMode(framework::CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_bMergeMode);
+}

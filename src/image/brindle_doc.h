@@ -32,4 +32,8 @@ public:
     std::vector<std::unique_ptr<CMdosDisk>> m_disks;
     // Opening appends to the disks in memory instead of replacing them.
     bool m_bMergeMode = false;
+
+private:
+    void OnMergeMode();
+    void OnUpdateMergeMode(framework::CCmdUI* pCmdUI);
 };
