@@ -1,5 +1,778 @@
 #include "disk/mdos_disk.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "disk/le_bytes.h"
+#include "platform/crt_random.h"
+#include "platform/host_file.h"
+#include "platform/message_box.h"
+
+using disk::ReadLe16;
+using disk::WriteLe16;
+
+namespace {
+
+// The allocator hands out only the data sectors the record can hold, whatever the FAT of a foreign
+// volume says about the system sectors or about the entries 1692..1704 that have no storage.
+constexpr int kLastDataSector = CMdosDisk::kSectorCount - 1;
+
+constexpr unsigned kLow16Bits = 0xFFFF;
+constexpr int kBinaryBasic = 0x7FFF;
+constexpr int kLargestTypeB = 0xFFFF;  // larger binary imports become type "Q"
+constexpr char kTypeBinary = 'B';
+constexpr char kTypeLargeBinary = 'Q';
+constexpr char kTypeHeadless = 'H';
+constexpr const char* kTapedAttributes = "RWED";
+constexpr const char* kPlainAttributes = "RWD";
+
+// Attribute letters from bit 7 down to bit 0.
+constexpr char kAttributeLetters[] = "HSPARWED";
+constexpr int kAttributeCount = 8;
+
+// Boot sector marks written by formatting and never read back.
+constexpr int kBootFormatTag = 0xB0;     // 0x81 0x18
+constexpr int kBootGeometryCopy = 0xB4;  // 0x00 0x18 tracks sectors
+constexpr unsigned char kFormatTag[] = {0x81, 0x18};
+constexpr unsigned char kGeometryCopyTag[] = {0x00, 0x18};
+constexpr char kVolumeMark[] = "SDOS";
+constexpr int kVolumeMarkSize = 4;
+// Byte 511 of a FAT sector: its upper nibble belongs to entry 340, its lower one is filler.
+constexpr int kFatSectorTail = CMdosDisk::kSectorSize - 1;
+constexpr unsigned char kFatTailFill = 0x0D;
+
+// TAP blocks: 2-byte length, flag, payload, XOR checksum of flag and payload.
+constexpr int kTapLengthSize = 2;
+constexpr int kTapBlockOverhead = 2;  // flag and checksum
+constexpr int kTapMaxBlock = 0xFFFF;
+constexpr int kTapMaxPayload = kTapMaxBlock - kTapBlockOverhead;
+constexpr unsigned char kTapHeaderFlag = 0x00;
+constexpr unsigned char kTapDataFlag = 0xFF;
+constexpr int kTapHeaderBlockSize = 19;
+constexpr int kTapHeaderType = 1;
+constexpr int kTapHeaderName = 2;
+constexpr int kTapHeaderLength = 12;
+constexpr int kTapHeaderParam1 = 14;
+constexpr int kTapHeaderParam2 = 16;
+constexpr int kTapHeaderChecksum = 18;
+constexpr unsigned char kTapeTypeBytes = 3;
+constexpr char kTapeTypeLetters[] = {'P', 'N', 'C'};  // tape types 0, 1, 2
+
+constexpr int kD80Tracks = 80;
+constexpr int kD80SectorsPerTrack = 9;
+
+const char* const kNoDirEntryText = "No dir item available.";
+const char* const kNoSpaceText = "No space available.";
+const char* const kFatCorruptedText = "FAT is corrupted.";
+const char* const kTooLongQuestion = "File is too long. Use all disk free space and cut the file ?";
+
+// FAT entries are packed in pairs into three bytes, sector by sector (341 entries, the last one
+// using the upper nibble of byte 511): an even entry j puts its low byte first and its high nibble
+// in the upper half of the middle byte; the odd entry j + 1 keeps its high nibble in the lower
+// half of the middle byte and its low byte in the third.
+[[nodiscard]] int FatByteOffset(int index) {
+    const int j = index % CMdosDisk::kFatEntriesPerSector;
+    return index / CMdosDisk::kFatEntriesPerSector * CMdosDisk::kSectorSize + 3 * j / 2;
+}
+
+[[nodiscard]] bool IsEvenInSector(int index) {
+    return index % CMdosDisk::kFatEntriesPerSector % 2 == 0;
+}
+
+[[nodiscard]] bool IsStoredSector(int n) {
+    return n >= 0 && n < CMdosDisk::kSectorCount;
+}
+
+[[nodiscard]] bool IsDataSector(int n) {
+    return n >= CMdosDisk::kFirstDataSector && n <= kLastDataSector;
+}
+
+// A file of L bytes owns L / 512 + 1 sectors; the last holds L % 512 bytes, possibly none.
+[[nodiscard]] int SectorsFor(int length) {
+    return length / CMdosDisk::kSectorSize + 1;
+}
+
+[[nodiscard]] int EntryLength(const unsigned char* entry) {
+    return static_cast<int>(ReadLe16(entry + CMdosDisk::kEntryLengthLow) |
+                            static_cast<unsigned>(entry[CMdosDisk::kEntryLengthHigh]) << 16);
+}
+
+void SetEntryLength(unsigned char* entry, int length) {
+    const auto value = static_cast<unsigned>(length);
+    WriteLe16(entry + CMdosDisk::kEntryLengthLow, value & kLow16Bits);
+    entry[CMdosDisk::kEntryLengthHigh] = static_cast<unsigned char>((value >> 16) & 0xFF);
+}
+
+// Copies min(cap, width) bytes of a fixed field and terminates at min(cap - 1, width).
+char* CopyField(char* buf, int cap, const unsigned char* field, int width) {
+    if (cap <= 0) {
+        return buf;
+    }
+    std::memcpy(buf, field, static_cast<std::size_t>(std::min(cap, width)));
+    buf[std::min(cap - 1, width)] = '\0';
+    return buf;
+}
+
+template <typename... Args>
+char* PrintTo(char* buf, int cap, const char* format, Args... args) {
+    if (cap > 0) {
+        std::snprintf(buf, static_cast<std::size_t>(cap), format, args...);
+    }
+    return buf;
+}
+
+// Stores at most size characters of text, stopping at its end.
+void CopyText(unsigned char* dst, int size, const char* text) {
+    if (text == nullptr) {
+        return;
+    }
+    for (int i = 0; i < size && text[i] != '\0'; ++i) {
+        dst[i] = static_cast<unsigned char>(text[i]);
+    }
+}
+
+// Shows the message of a refused AddFile; true when the caller must stop.
+bool ReportAddFailure(int result) {
+    if (result == CMdosDisk::kAddNoDirEntry) {
+        platform::ShowMessage(platform::MessageKind::Stop, kNoDirEntryText);
+    } else if (result == CMdosDisk::kAddNoSpace) {
+        platform::ShowMessage(platform::MessageKind::Stop, kNoSpaceText);
+    }
+    return result != CMdosDisk::kAddDone;
+}
+
+// The entry of a file that arrives without metadata (a host file or a tape block without header).
+void BuildPlainEntry(CMdosDisk& disk, unsigned char* entry, char type, const char* name,
+                     int length) {
+    std::fill_n(entry, CMdosDisk::kDirEntrySize, CMdosDisk::kFreeEntry);
+    entry[CMdosDisk::kEntryType] = static_cast<unsigned char>(type);
+    disk.SetEntryName(entry, name);
+    SetEntryLength(entry, length);
+    WriteLe16(entry + CMdosDisk::kEntryStart, 0);
+    WriteLe16(entry + CMdosDisk::kEntryBasic, kBinaryBasic);
+    disk.SetEntryFirstSector(entry, 0);
+    entry[CMdosDisk::kEntryReserved] = 0;
+    disk.SetEntryAttributes(entry, kPlainAttributes);
+}
+
+// Copies a file of source into target with the source entry as template. A file that can't fit
+// is refused before its data is read, so a garbage length never costs a large buffer: AddFile
+// refuses without touching the data.
+int AddFileFrom(CMdosDisk& target, CMdosDisk& source, unsigned char* entry) {
+    const int length = EntryLength(entry);
+    if (length >= target.GetFreeSpace()) {
+        return target.AddFile(nullptr, entry, nullptr, length);
+    }
+    std::vector<unsigned char> data(static_cast<std::size_t>(length));
+    source.ReadFileData(entry, data.data(), length);
+    return target.AddFile(nullptr, entry, data.data(), length);
+}
+
+// The files an export takes: the listed entries in list order, or the directory in walk order;
+// free entries are skipped either way.
+std::vector<unsigned char*> FilesToExport(CMdosDisk& disk, unsigned char** list) {
+    std::vector<unsigned char*> files;
+    if (list != nullptr) {
+        for (; *list != nullptr; ++list) {
+            files.push_back(*list);
+        }
+    } else {
+        for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
+            files.push_back(e);
+        }
+    }
+    std::erase_if(files, [](const unsigned char* e) { return e[0] == CMdosDisk::kFreeEntry; });
+    return files;
+}
+
+[[nodiscard]] unsigned char TapeTypeToLetter(unsigned char tapeType) {
+    return static_cast<unsigned char>(
+        tapeType < std::size(kTapeTypeLetters) ? kTapeTypeLetters[tapeType] : kTypeBinary);
+}
+
+[[nodiscard]] unsigned char LetterToTapeType(unsigned char letter) {
+    const char* end = std::end(kTapeTypeLetters);
+    const char* found = std::find(std::begin(kTapeTypeLetters), end, static_cast<char>(letter));
+    return found == end ? kTapeTypeBytes
+                        : static_cast<unsigned char>(found - std::begin(kTapeTypeLetters));
+}
+
+// A tape header becomes a pending directory entry; the data block that follows supplies the data.
+void BuildTapedEntry(CMdosDisk& disk, unsigned char* entry, const unsigned char* block) {
+    std::fill_n(entry, CMdosDisk::kDirEntrySize, CMdosDisk::kFreeEntry);
+    entry[CMdosDisk::kEntryType] = TapeTypeToLetter(block[kTapHeaderType]);
+    std::copy_n(block + kTapHeaderName, CMdosDisk::kEntryNameSize, entry + CMdosDisk::kEntryName);
+    // Tape names are blank-padded, MDOS names NUL-padded; a leading blank is part of the name.
+    CMdosDisk::ReplaceChar(reinterpret_cast<char*>(entry + CMdosDisk::kEntryName),
+                           CMdosDisk::kEntryNameSize, ' ', '\0');
+    WriteLe16(entry + CMdosDisk::kEntryLengthLow, ReadLe16(block + kTapHeaderLength));
+    entry[CMdosDisk::kEntryLengthHigh] = 0;
+    WriteLe16(entry + CMdosDisk::kEntryStart, ReadLe16(block + kTapHeaderParam1));
+    WriteLe16(entry + CMdosDisk::kEntryBasic, ReadLe16(block + kTapHeaderParam2));
+    disk.SetEntryFirstSector(entry, 0);
+    entry[CMdosDisk::kEntryReserved] = 0;
+    disk.SetEntryAttributes(entry, kTapedAttributes);
+}
+
+void WriteTapHeader(platform::HostFile& file, const unsigned char* entry) {
+    unsigned char bytes[kTapLengthSize + kTapHeaderBlockSize] = {};
+    WriteLe16(bytes, kTapHeaderBlockSize);
+    unsigned char* block = bytes + kTapLengthSize;
+    block[0] = kTapHeaderFlag;
+    block[kTapHeaderType] = LetterToTapeType(entry[CMdosDisk::kEntryType]);
+    std::copy_n(entry + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize, block + kTapHeaderName);
+    CMdosDisk::ReplaceChar(reinterpret_cast<char*>(block + kTapHeaderName),
+                           CMdosDisk::kEntryNameSize, '\0', ' ');
+    WriteLe16(block + kTapHeaderLength, ReadLe16(entry + CMdosDisk::kEntryLengthLow));
+    WriteLe16(block + kTapHeaderParam1, ReadLe16(entry + CMdosDisk::kEntryStart));
+    WriteLe16(block + kTapHeaderParam2, ReadLe16(entry + CMdosDisk::kEntryBasic));
+    block[kTapHeaderChecksum] = CMdosDisk::XorChecksum(block, kTapHeaderChecksum);
+    file.Write(bytes, sizeof bytes);
+}
+
+}  // namespace
+
 CMdosDisk::CMdosDisk() : m_record{} {}
 
 CMdosDisk::~CMdosDisk() = default;
+
+char* CMdosDisk::GetSystemMark(char* buf, int cap) {
+    return CopyField(buf, cap, m_record + kSystemMarkOffset, kSystemMarkSize);
+}
+
+char* CMdosDisk::GetDiskName(char* buf, int cap) {
+    CopyField(buf, cap, m_record + kDiskNameOffset, kDiskNameSize);
+    // The field is blank-padded; NULs count as padding too, so the label never ends in blanks.
+    for (int i = std::min(cap - 2, kDiskNameSize - 1); i >= 0; --i) {
+        if (buf[i] != ' ' && buf[i] != '\0') {
+            break;
+        }
+        buf[i] = '\0';
+    }
+    return buf;
+}
+
+void CMdosDisk::SetDiskName(const char* text) {
+    std::fill_n(m_record + kDiskNameOffset, kDiskNameSize, ' ');
+    CopyText(m_record + kDiskNameOffset, kDiskNameSize, text);
+}
+
+char* CMdosDisk::GetWriteProtect(char* buf, int cap) {
+    return CopyField(buf, cap, m_record + kWriteProtectOffset, kWriteProtectSize);
+}
+
+char* CMdosDisk::GetComment(char* buf, int cap) {
+    return CopyField(buf, cap, m_record + kCommentOffset, kCommentSize);
+}
+
+unsigned char* CMdosDisk::GetSector(int n) {
+    return m_record + kHeaderSize + n * kSectorSize;
+}
+
+void CMdosDisk::WriteSector(int n, const void* src, int size) {
+    if (IsStoredSector(n) && size > 0) {
+        std::memcpy(GetSector(n), src, static_cast<std::size_t>(std::min(size, kSectorSize)));
+    }
+}
+
+void CMdosDisk::ReadSector(int n, void* dst, int size) {
+    if (IsStoredSector(n) && size > 0) {
+        std::memcpy(dst, GetSector(n), static_cast<std::size_t>(std::min(size, kSectorSize)));
+    }
+}
+
+char* CMdosDisk::GetRandomIdText(char* buf, int cap) {
+    return PrintTo(buf, cap, "%u", ReadLe16(GetSector(kBootSector) + kBootRandomId));
+}
+
+char* CMdosDisk::GetVolumeName(char* buf, int cap) {
+    return CopyField(buf, cap, GetSector(kBootSector) + kBootVolumeName, kVolumeNameSize);
+}
+
+void CMdosDisk::SetVolumeName(const char* text) {
+    unsigned char* name = GetSector(kBootSector) + kBootVolumeName;
+    std::fill_n(name, kVolumeNameSize, 0);
+    CopyText(name, kVolumeNameSize, text);
+}
+
+char* CMdosDisk::GetGeometryText(char* buf, int cap) {
+    const unsigned char* boot = GetSector(kBootSector);
+    return PrintTo(buf, cap, "%dx%d", boot[kBootTracks], boot[kBootSectorsPerTrack]);
+}
+
+char* CMdosDisk::GetDiskSizeText(char* buf, int cap) {
+    const unsigned char* boot = GetSector(kBootSector);
+    // Two sides of tracks x sectors, 512 bytes each.
+    const int size = boot[kBootTracks] * boot[kBootSectorsPerTrack] * 2 * kSectorSize;
+    return PrintTo(buf, cap, "%d bytes", size);
+}
+
+char* CMdosDisk::GetFilesSizeText(char* buf, int cap) {
+    long long total = 0;
+    for (unsigned char* e = FirstDirEntry(); e != nullptr; NextDirEntry(&e)) {
+        if (e[0] != kFreeEntry) {
+            total += EntryLength(e);
+        }
+    }
+    return PrintTo(buf, cap, "%lld bytes", total);
+}
+
+int CMdosDisk::GetFilesCount() {
+    int count = 0;
+    for (unsigned char* e = FirstDirEntry(); e != nullptr; NextDirEntry(&e)) {
+        count += e[0] != kFreeEntry ? 1 : 0;
+    }
+    return count;
+}
+
+char* CMdosDisk::GetFilesCountText(char* buf, int cap) {
+    return PrintTo(buf, cap, "%d", GetFilesCount());
+}
+
+int CMdosDisk::GetFreeFiles() {
+    return kDirEntryCount - GetFilesCount();
+}
+
+char* CMdosDisk::GetFreeFilesText(char* buf, int cap) {
+    return PrintTo(buf, cap, "%d", GetFreeFiles());
+}
+
+int CMdosDisk::GetFreeSpace() {
+    int count = 0;
+    for (int s = FirstFreeSector(); s >= 0; NextFreeSector(&s)) {
+        ++count;
+    }
+    return count * kSectorSize;
+}
+
+char* CMdosDisk::GetFreeSpaceText(char* buf, int cap) {
+    return PrintTo(buf, cap, "%d bytes", GetFreeSpace());
+}
+
+unsigned char* CMdosDisk::FirstDirEntry() {
+    return GetSector(kFirstDirSector);
+}
+
+// The walk takes every second directory sector (6, 8, 10, 12) and then the ones between
+// (7, 9, 11, 13): the MDOS directory order, also the order in which free entries are taken.
+unsigned char* CMdosDisk::NextDirEntry(unsigned char** cursor) {
+    if (cursor == nullptr || *cursor == nullptr) {
+        return nullptr;
+    }
+    constexpr int kDirSize = kDirSectorCount * kSectorSize;
+    unsigned char* dir = GetSector(kFirstDirSector);
+    auto offset = (*cursor - dir) + kDirEntrySize;
+    if (offset % kSectorSize == 0) {
+        offset += kSectorSize;
+    }
+    if (offset == kDirSize) {
+        offset = kSectorSize;
+    }
+    *cursor = offset > kDirSize ? nullptr : dir + offset;
+    return *cursor;
+}
+
+char* CMdosDisk::GetEntryName(unsigned char* entry, char* buf, int cap) {
+    return CopyField(buf, cap, entry + kEntryName, kEntryNameSize);
+}
+
+char* CMdosDisk::GetEntryType(unsigned char* entry, char* buf, int cap) {
+    return CopyField(buf, cap, entry + kEntryType, 1);
+}
+
+char* CMdosDisk::GetEntryStartText(unsigned char* entry, char* buf, int cap) {
+    return PrintTo(buf, cap, "%5u", ReadLe16(entry + kEntryStart));
+}
+
+char* CMdosDisk::GetEntryLengthText(unsigned char* entry, char* buf, int cap) {
+    return PrintTo(buf, cap, "%6d", EntryLength(entry));
+}
+
+char* CMdosDisk::GetEntryBasicText(unsigned char* entry, char* buf, int cap) {
+    return PrintTo(buf, cap, "%5u", ReadLe16(entry + kEntryBasic));
+}
+
+char* CMdosDisk::GetEntryAttributesText(unsigned char* entry, char* buf, int cap) {
+    char text[kAttributeCount + 1] = {};
+    for (int i = 0; i < kAttributeCount; ++i) {
+        const bool set = (entry[kEntryAttributes] & (0x80 >> i)) != 0;
+        text[i] = set ? kAttributeLetters[i] : '-';
+    }
+    return PrintTo(buf, cap, "%s", text);
+}
+
+unsigned short CMdosDisk::GetEntryFirstSector(unsigned char* entry) {
+    return static_cast<unsigned short>(ReadLe16(entry + kEntryFirstSector));
+}
+
+void CMdosDisk::SetEntryName(unsigned char* entry, const char* text) {
+    std::fill_n(entry + kEntryName, kEntryNameSize, 0);
+    CopyText(entry + kEntryName, kEntryNameSize, text);
+}
+
+void CMdosDisk::SetEntryAttributes(unsigned char* entry, const char* letters) {
+    unsigned bits = 0;
+    for (const char* c = letters; c != nullptr && *c != '\0'; ++c) {
+        const char* found = std::strchr(kAttributeLetters, *c);
+        if (found != nullptr) {
+            bits |= 0x80u >> (found - kAttributeLetters);
+        }
+    }
+    entry[kEntryAttributes] = static_cast<unsigned char>(bits);
+}
+
+void CMdosDisk::SetEntryFirstSector(unsigned char* entry, unsigned value) {
+    WriteLe16(entry + kEntryFirstSector, value & kLow16Bits);
+}
+
+char* CMdosDisk::ReplaceChar(char* buf, int len, char from, char to) {
+    for (int i = 1; i < len; ++i) {
+        if (buf[i] == from) {
+            buf[i] = to;
+        }
+    }
+    return buf;
+}
+
+unsigned char CMdosDisk::XorChecksum(const unsigned char* buf, int len) {
+    unsigned char sum = 0;
+    for (int i = 0; i < len; ++i) {
+        sum ^= buf[i];
+    }
+    return sum;
+}
+
+int CMdosDisk::SetFatEntry(unsigned char* fat, int index, int value) {
+    if (fat == nullptr || index < 0 || index >= kFatEntryCount) {
+        return -1;
+    }
+    unsigned char* p = fat + FatByteOffset(index);
+    const auto v = static_cast<unsigned>(value);
+    if (IsEvenInSector(index)) {
+        p[0] = static_cast<unsigned char>(v & 0xFF);
+        p[1] = static_cast<unsigned char>((p[1] & 0x0F) | ((v >> 8) & 0x0F) << 4);
+    } else {
+        p[0] = static_cast<unsigned char>((p[0] & 0xF0) | ((v >> 8) & 0x0F));
+        p[1] = static_cast<unsigned char>(v & 0xFF);
+    }
+    return 0;
+}
+
+int CMdosDisk::GetFatEntry(const unsigned char* fat, int index) {
+    if (fat == nullptr || index < 0 || index >= kFatEntryCount) {
+        return -1;
+    }
+    const unsigned char* p = fat + FatByteOffset(index);
+    if (IsEvenInSector(index)) {
+        return p[0] | (p[1] >> 4) << 8;
+    }
+    return p[1] | (p[0] & 0x0F) << 8;
+}
+
+int CMdosDisk::FirstFreeSector() {
+    int sector = kFirstDataSector - 1;
+    return NextFreeSector(&sector);
+}
+
+int CMdosDisk::NextFreeSector(int* sector) {
+    if (sector == nullptr) {
+        return -1;
+    }
+    const unsigned char* fat = GetSector(kFirstFatSector);
+    int next = std::clamp(*sector, kFirstDataSector - 1, kLastDataSector) + 1;
+    while (next <= kLastDataSector && GetFatEntry(fat, next) != kFatFree) {
+        ++next;
+    }
+    *sector = next <= kLastDataSector ? next : -1;
+    return *sector;
+}
+
+void CMdosDisk::Format(int tracks, int sectorsPerTrack, const char* name) {
+    const auto trackByte = static_cast<unsigned char>(tracks & 0xFF);
+    const auto sectorByte = static_cast<unsigned char>(sectorsPerTrack & 0xFF);
+
+    unsigned char* boot = GetSector(kBootSector);
+    std::fill_n(boot, kSectorSize, 0);
+    std::copy_n(kFormatTag, std::size(kFormatTag), boot + kBootFormatTag);
+    boot[kBootTracks] = trackByte;
+    boot[kBootSectorsPerTrack] = sectorByte;
+    unsigned char* copy =
+        std::copy_n(kGeometryCopyTag, std::size(kGeometryCopyTag), boot + kBootGeometryCopy);
+    copy[0] = trackByte;
+    copy[1] = sectorByte;
+    std::fill_n(boot + kBootVolumeName, kVolumeNameSize, ' ');
+    CopyText(boot + kBootVolumeName, kVolumeNameSize, name);
+    WriteLe16(boot + kBootRandomId, static_cast<unsigned>(platform::Rand()));
+    std::copy_n(kVolumeMark, kVolumeMarkSize, boot + kBootSystemMark);
+
+    unsigned char* fat = GetSector(kFirstFatSector);
+    for (int s = 0; s < kFatSectorCount; ++s) {
+        fat[s * kSectorSize + kFatSectorTail] = kFatTailFill;
+    }
+    // Sectors the geometry lacks stay reserved, and so do those beyond the store of the record
+    // when the geometry declares more than it can hold.
+    const int volumeSectors = std::min(trackByte * sectorByte * 2, kSectorCount);
+    for (int i = 0; i < kFatEntryCount; ++i) {
+        const bool usable = i >= kFirstDataSector && i < volumeSectors;
+        SetFatEntry(fat, i, usable ? kFatFree : kFatReserved);
+    }
+
+    std::fill_n(GetSector(kFirstDirSector), kDirSectorCount * kSectorSize, kFreeEntry);
+    std::fill_n(GetSector(kFirstDataSector), (kSectorCount - kFirstDataSector) * kSectorSize, 0);
+}
+
+int CMdosDisk::AddFile(unsigned char** out, const unsigned char* entryTemplate,
+                       const unsigned char* data, int size) {
+    unsigned char* entry = FirstDirEntry();
+    while (entry != nullptr && entry[0] != kFreeEntry) {
+        NextDirEntry(&entry);
+    }
+    if (entry == nullptr) {
+        return kAddNoDirEntry;
+    }
+    const int length = std::max(size, 0);
+    const int needed = SectorsFor(length);
+    int available = 0;
+    for (int s = FirstFreeSector(); s >= 0 && available < needed; NextFreeSector(&s)) {
+        ++available;
+    }
+    if (available < needed) {
+        return kAddNoSpace;
+    }
+
+    std::memmove(entry, entryTemplate, kDirEntrySize);
+    unsigned char* fat = GetSector(kFirstFatSector);
+    int sector = FirstFreeSector();
+    SetEntryFirstSector(entry, static_cast<unsigned>(sector));
+    for (int done = 0;; done += kSectorSize) {
+        const int chunk = std::min(length - done, kSectorSize);
+        WriteSector(sector, chunk > 0 ? data + done : nullptr, chunk);
+        if (done + kSectorSize > length) {
+            SetFatEntry(fat, sector, kFatLastSector + length % kSectorSize);
+            break;
+        }
+        int next = sector;
+        NextFreeSector(&next);
+        SetFatEntry(fat, sector, next);
+        sector = next;
+    }
+    if (out != nullptr) {
+        *out = entry;
+    }
+    return kAddDone;
+}
+
+// Follows the chain for as many sectors as the length asks, whatever the links say. Where the
+// chain leaves the stored sectors the file reads as zeros.
+int CMdosDisk::ReadFileData(unsigned char* entry, unsigned char* dst, int size) {
+    const unsigned char* fat = GetSector(kFirstFatSector);
+    int sector = GetEntryFirstSector(entry);
+    for (int remaining = size; remaining > 0; remaining -= kSectorSize) {
+        const int chunk = std::min(remaining, kSectorSize);
+        if (IsStoredSector(sector)) {
+            ReadSector(sector, dst, chunk);
+        } else {
+            std::fill_n(dst, chunk, 0);
+        }
+        dst += chunk;
+        sector = GetFatEntry(fat, sector);
+    }
+    return 0;
+}
+
+// Frees the chain and the entry. A link below 14, or to a sector the record doesn't hold, means
+// the FAT is corrupted: what was freed so far stays free, the rest stays allocated, and no
+// system sector or reserved entry is ever marked free.
+int CMdosDisk::RemoveFile(unsigned char* entry) {
+    unsigned char* fat = GetSector(kFirstFatSector);
+    int sector = GetEntryFirstSector(entry);
+    // Freeing zeroes every visited entry, so a cycle ends at a free link anyway; the bound keeps
+    // termination independent of that: no chain is longer than the FAT.
+    for (int steps = 0; sector < kFatChainEnd; ++steps) {
+        const bool valid = IsDataSector(sector) && steps < kFatEntryCount;
+        const int next = valid ? GetFatEntry(fat, sector) : -1;
+        if (next < kFirstDataSector) {
+            platform::ShowMessage(platform::MessageKind::Stop, kFatCorruptedText);
+            break;
+        }
+        SetFatEntry(fat, sector, kFatFree);
+        sector = next;
+    }
+    std::fill_n(entry, kDirEntrySize, kFreeEntry);
+    return 0;
+}
+
+int CMdosDisk::CopyFileTo(CMdosDisk* target, unsigned char* entry, int keep) {
+    const int result = AddFileFrom(*target, *this, entry);
+    if (!ReportAddFailure(result) && keep == 0) {
+        RemoveFile(entry);
+    }
+    return result;
+}
+
+void CMdosDisk::ImportBinary(unsigned char** out, const char* name, const char* path) {
+    if (out != nullptr) {
+        *out = nullptr;
+    }
+    platform::HostFile file;
+    if (!file.OpenForReading(path)) {
+        return;
+    }
+    // Never more than the free space is read: a longer file can't be stored anyway.
+    const int freeSpace = GetFreeSpace();
+    std::vector<unsigned char> data(static_cast<std::size_t>(freeSpace));
+    int length = static_cast<int>(file.Read(data.data(), data.size()));
+    if (freeSpace > 0 && length >= freeSpace) {
+        if (platform::ShowMessage(platform::MessageKind::Question, kTooLongQuestion) !=
+            platform::Answer::Yes) {
+            return;
+        }
+        // L bytes need L / 512 + 1 sectors, so the free sectors hold one byte less than their size.
+        length = freeSpace - 1;
+    }
+    unsigned char entry[kDirEntrySize];
+    BuildPlainEntry(*this, entry, length > kLargestTypeB ? kTypeLargeBinary : kTypeBinary, name,
+                    length);
+    ReportAddFailure(AddFile(out, entry, data.data(), length));
+}
+
+void CMdosDisk::ExportBinary(unsigned char* entry, const char* path) {
+    platform::HostFile file;
+    if (!file.CreateForWriting(path)) {
+        return;
+    }
+    const int length = EntryLength(entry);
+    std::vector<unsigned char> data(static_cast<std::size_t>(length));
+    ReadFileData(entry, data.data(), length);
+    file.Write(data.data(), data.size());
+}
+
+void CMdosDisk::ImportTap(const char* path) {
+    platform::HostFile file;
+    if (!file.OpenForReading(path)) {
+        return;
+    }
+    std::vector<unsigned char> block(kTapMaxBlock);
+    unsigned char pending[kDirEntrySize];
+    bool hasPending = false;
+    int headlessCount = 0;
+    for (;;) {
+        unsigned char lengthBytes[kTapLengthSize];
+        if (file.Read(lengthBytes, kTapLengthSize) < kTapLengthSize) {
+            break;
+        }
+        // A block cut short by the end of the file is taken with the bytes that arrived.
+        const auto received = static_cast<int>(file.Read(block.data(), ReadLe16(lengthBytes)));
+        if (received < kTapBlockOverhead) {
+            continue;
+        }
+        if (block[0] == kTapHeaderFlag && received == kTapHeaderBlockSize) {
+            BuildTapedEntry(*this, pending, block.data());
+            hasPending = true;
+            continue;
+        }
+        const int payloadSize = received - kTapBlockOverhead;
+        unsigned char headless[kDirEntrySize];
+        if (!hasPending) {
+            char name[24];
+            std::snprintf(name, sizeof name, "HEADLESS%02X", headlessCount++);
+            BuildPlainEntry(*this, headless, kTypeHeadless, name, payloadSize);
+        }
+        const int result =
+            AddFile(nullptr, hasPending ? pending : headless, block.data() + 1, payloadSize);
+        if (ReportAddFailure(result)) {
+            break;
+        }
+        hasPending = false;
+    }
+}
+
+void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
+    platform::HostFile file;
+    if (!file.CreateForWriting(path)) {
+        return;
+    }
+    for (unsigned char* entry : FilesToExport(*this, list)) {
+        const int length = EntryLength(entry);
+        if (length > kTapMaxPayload) {
+            // Cutting it would silently lose data: the file is left out and named instead.
+            char name[kEntryNameSize + 1];
+            GetEntryName(entry, name, sizeof name);
+            platform::ShowMessage(platform::MessageKind::Stop,
+                                  std::string("File ") + name +
+                                      " is too long for a tape block and was not exported.");
+            continue;
+        }
+        if (entry[kEntryType] != kTypeHeadless) {
+            WriteTapHeader(file, entry);
+        }
+        std::vector<unsigned char> bytes(
+            static_cast<std::size_t>(kTapLengthSize + length + kTapBlockOverhead));
+        unsigned char* block = bytes.data() + kTapLengthSize;
+        WriteLe16(bytes.data(), static_cast<unsigned>(length + kTapBlockOverhead));
+        block[0] = kTapDataFlag;
+        ReadFileData(entry, block + 1, length);
+        block[1 + length] = XorChecksum(block, 1 + length);
+        file.Write(bytes.data(), bytes.size());
+    }
+}
+
+void CMdosDisk::LoadRawImage(const char* path) {
+    platform::HostFile file;
+    if (file.OpenForReading(path)) {
+        file.Read(GetSector(0), kSectorDataSize);
+    }
+}
+
+void CMdosDisk::ImportD80(const char* path) {
+    platform::HostFile file;
+    if (!file.OpenForReading(path)) {
+        return;
+    }
+    // Sectors a short image doesn't reach stay zero on the fresh disk.
+    auto image = std::make_unique<CMdosDisk>();
+    file.Read(image->GetSector(0), kSectorDataSize);
+    file.Close();
+    for (unsigned char* e = image->FirstDirEntry(); e != nullptr; image->NextDirEntry(&e)) {
+        if (e[0] != kFreeEntry && ReportAddFailure(AddFileFrom(*this, *image, e))) {
+            break;
+        }
+    }
+}
+
+void CMdosDisk::ExportD80(const char* path, unsigned char** list) {
+    platform::HostFile file;
+    if (!file.CreateForWriting(path)) {
+        return;
+    }
+    char name[kVolumeNameSize + 1];
+    GetVolumeName(name, sizeof name);
+    auto image = std::make_unique<CMdosDisk>();
+    image->Format(kD80Tracks, kD80SectorsPerTrack, name);
+    for (unsigned char* entry : FilesToExport(*this, list)) {
+        if (ReportAddFailure(AddFileFrom(*image, *this, entry))) {
+            break;
+        }
+    }
+    file.Write(image->GetSector(0), kSectorDataSize);
+}
+
+// The header fields and the sector data lie back to back, so the record is read and written
+// whole; a short file leaves what it doesn't reach as it was.
+void CMdosDisk::LoadRecord(const char* path) {
+    platform::HostFile file;
+    if (file.OpenForReading(path)) {
+        file.Read(m_record, kRecordSize);
+    }
+}
+
+void CMdosDisk::SaveRecord(const char* path) {
+    platform::HostFile file;
+    if (file.CreateForWriting(path)) {
+        file.Write(m_record, kRecordSize);
+    }
+}

@@ -28,6 +28,8 @@ public:
     [[nodiscard]] bool Failed() const { return m_failed; }
     [[nodiscard]] QString ErrorText() const { return m_error; }
     // Marks the archive failed (for example when memory for the next record can't be had).
+    // An empty text lets the flow report its own standard message. Once failed, the archive
+    // keeps its first error and reads and writes nothing more.
     void Fail(const QString& text = QString());
 
 private:

@@ -1,24 +1,98 @@
 #include "framework/document.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "framework/archive.h"
+#include "platform/message_box.h"
+
 namespace framework {
 
-CDocument::CDocument(QObject* parent) : QObject(parent), m_title(QStringLiteral("Untitled")) {}
+namespace {
+void ReportFailure(const QString& text) {
+    platform::ShowMessage(platform::MessageKind::Stop, text.toStdString());
+}
+}  // namespace
+
+CDocument::CDocument(QObject* parent) : QObject(parent), m_title(QString::fromLatin1(kUntitled)) {}
 
 CDocument::~CDocument() = default;
 
 bool CDocument::OnNewDocument() {
+    DeleteContents();
+    SetPathName(QString());
+    SetModifiedFlag(false);
     return true;
 }
 
-bool CDocument::OnOpenDocument(const QString&) {
-    return false;
+bool CDocument::OnOpenDocument(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ReportFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString()));
+        return false;
+    }
+    DeleteContents();
+    SetModifiedFlag(true);  // dirty while reading: a failed read leaves a half-read document
+    QString error;
+    if (!ReadFromDevice(&file, &error)) {
+        ReportFailure(error.isEmpty() ? QString::fromLatin1(kFailedToOpen) : error);
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
 }
 
-bool CDocument::OnSaveDocument(const QString&) {
-    return false;
+bool CDocument::OnSaveDocument(const QString& path) {
+    // QSaveFile writes a temporary file beside the target and renames it over the target only
+    // on commit, so every failure below leaves the old file (or no file) as it was. The direct
+    // write fallback stays off for the same reason.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ReportFailure(QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString()));
+        return false;
+    }
+    QString error;
+    if (!WriteToDevice(&file, &error)) {
+        file.cancelWriting();
+        ReportFailure(error.isEmpty() ? QString::fromLatin1(kFailedToSave) : error);
+        return false;
+    }
+    if (!file.commit()) {
+        ReportFailure(QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString()));
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
 }
 
 void CDocument::DeleteContents() {}
+
+void CDocument::OnOpenEmptyFile() {}
+
+bool CDocument::ReadFromDevice(QIODevice* device, QString* error) {
+    CArchive ar(device, CArchive::load);
+    if (ar.GetLength() != 0) {
+        Serialize(ar);
+    } else {
+        OnOpenEmptyFile();
+    }
+    if (ar.Failed()) {
+        *error = ar.ErrorText();
+        return false;
+    }
+    return true;
+}
+
+bool CDocument::WriteToDevice(QIODevice* device, QString* error) {
+    CArchive ar(device, CArchive::store);
+    Serialize(ar);
+    if (ar.Failed()) {
+        *error = ar.ErrorText();
+        return false;
+    }
+    return true;
+}
 
 void CDocument::SetModifiedFlag(bool modified) {
     if (m_modified != modified) {
@@ -28,20 +102,47 @@ void CDocument::SetModifiedFlag(bool modified) {
 }
 
 void CDocument::SetPathName(const QString& path) {
-    m_path = path;
+    if (path.isEmpty()) {
+        m_path.clear();
+        SetTitle(QString::fromLatin1(kUntitled));
+        return;
+    }
+    const QFileInfo info(path);
+    m_path = info.absoluteFilePath();
+    SetTitle(info.fileName());
 }
 
 void CDocument::SetTitle(const QString& title) {
-    m_title = title;
-    emit TitleChanged(title);
+    if (m_title != title) {
+        m_title = title;
+        emit TitleChanged(title);
+    }
 }
 
-bool CDocument::OpenDocumentFile(const QString&) {
-    return false;
+bool CDocument::OpenDocumentFile(const QString& path) {
+    const bool wasModified = IsModified();
+    SetModifiedFlag(false);  // OnOpenDocument marks the document while it changes it
+    if (!OnOpenDocument(path)) {
+        if (!IsModified()) {
+            // The file never opened: the document in memory is untouched.
+            SetModifiedFlag(wasModified);
+        } else {
+            // A failed read left a half-read document: a new one replaces it.
+            OnNewDocument();
+        }
+        return false;
+    }
+    SetPathName(path);
+    return true;
 }
 
-bool CDocument::DoSave(const QString&) {
-    return false;
+bool CDocument::DoSave(const QString& path) {
+    // A failed Save As leaves no file behind: QSaveFile creates the target only on commit.
+    if (!OnSaveDocument(path)) {
+        return false;
+    }
+    SetPathName(path);
+    return true;
 }
 
 }  // namespace framework

@@ -8,9 +8,15 @@
 
 #include "framework/command_target.h"
 
+class QIODevice;
+
 namespace framework {
 
 class CArchive;
+
+inline constexpr char kUntitled[] = "Untitled";
+inline constexpr char kFailedToOpen[] = "Failed to open document.";
+inline constexpr char kFailedToSave[] = "Failed to save document.";
 
 // A command target too: the document handles the commands of its own command map.
 class CDocument : public QObject, public CCmdTarget {
@@ -48,6 +54,16 @@ public:
 signals:
     void ModifiedChanged(bool modified);
     void TitleChanged(const QString& title);
+
+protected:
+    // Open and Save hand the opened file to these, which run Serialize through an archive.
+    // They return false (with the error's own text, or an empty one for the standard message)
+    // when the archive failed. Tests override them to put a failing device in between.
+    virtual bool ReadFromDevice(QIODevice* device, QString* error);
+    virtual bool WriteToDevice(QIODevice* device, QString* error);
+    // The framework skips Serialize for a file of length 0; a document that still reacts to
+    // opening one (by dropping its contents, say) does so here. Does nothing by default.
+    virtual void OnOpenEmptyFile();
 
 private:
     bool m_modified = false;

@@ -1,5 +1,6 @@
 #include "framework/progress.h"
 
+#include <cmath>
 #include <utility>
 
 namespace framework {
@@ -28,6 +29,11 @@ void EndProgress() {
     if (g_sink != nullptr) {
         g_sink->EndProgress();
     }
+}
+
+unsigned ProgressStep(std::uint64_t k, std::uint64_t n) {
+    return static_cast<unsigned>(
+        std::trunc(static_cast<double>(k + 1) / static_cast<double>(n) * 10.0));
 }
 
 }  // namespace framework

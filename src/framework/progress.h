@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 namespace framework {
 
@@ -20,5 +21,9 @@ ProgressSink* SetProgressSink(ProgressSink* sink);
 void BeginProgress(const QString& text);
 void SetProgress(unsigned step);
 void EndProgress();
+
+// The step reported after element k (0-based) of a run over n elements: trunc((k + 1) / n * 10)
+// in double, as the original computed it (so 16 elements give 0, 1, 1, 2, 3, 3, 4, 5, ...).
+[[nodiscard]] unsigned ProgressStep(std::uint64_t k, std::uint64_t n);
 
 }  // namespace framework

@@ -12,6 +12,17 @@
 class CBrindleDoc : public framework::CDocument {
     Q_OBJECT
 public:
+    // The comment of every disk the document makes, NUL-padded to 475 bytes.
+    static constexpr char kCreatorText[] = "Created by Brindle";
+    static constexpr char kNoTemplateMessage[] =
+        "There are no boot template defined.\nBrindle will make empty boot disk.\n"
+        "Go to <Image/Boot template> menu and set template files.";
+    static constexpr char kListTemplateMessage[] =
+        "Creating bootfisk from list of binary files is unsupported yet.\n"
+        "Brindle will make empty boot disk.\nGo to <Image/Boot template> menu and set template "
+        "files.";
+    static constexpr char kNoMemoryMessage[] = "Not enough memory for another disk.";
+
     explicit CBrindleDoc(QObject* parent = nullptr);
     ~CBrindleDoc() override;
 
@@ -23,7 +34,8 @@ public:
     virtual void AddDisksFromFile(int count, const QString& path);
     // Appends count newly formatted disks.
     virtual void AddFormattedDisks(int count, int tracks, int sectorsPerTrack, const QString& name);
-    // Deletes the disk at index (0 .. count - 1) and closes the gap.
+    // Deletes the disk at index (0 .. count - 1) and closes the gap; any other index does
+    // nothing.
     virtual void RemoveDisk(int index);
     // Deletes every disk, reporting the run as "Dropping disks ...".
     virtual void DropAllDisks();
@@ -33,7 +45,19 @@ public:
     // Opening appends to the disks in memory instead of replacing them.
     bool m_bMergeMode = false;
 
+protected:
+    // A new zero-filled disk, or null when its memory can't be had. Tests override it to make
+    // an allocation fail.
+    virtual std::unique_ptr<CMdosDisk> NewDisk();
+    // Outside merge mode an empty file empties the image, like any file shorter than a record.
+    void OnOpenEmptyFile() override;
+
 private:
+    void ReadImage(framework::CArchive& ar);
+    void WriteImage(framework::CArchive& ar);
+    // Appends the disk; false (the disk freed) when the array can't grow.
+    bool AppendDisk(std::unique_ptr<CMdosDisk>& disk);
+
     void OnMergeMode();
     void OnUpdateMergeMode(framework::CCmdUI* pCmdUI);
 };

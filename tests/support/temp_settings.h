@@ -1,0 +1,20 @@
+// Points the settings store at a fresh temporary folder for the lifetime of the object, so a
+// test starts with no settings at all.
+#pragma once
+
+#include <QTemporaryDir>
+
+#include "framework/settings.h"
+
+namespace testsupport {
+
+class TempSettings {
+public:
+    TempSettings() { framework::SetSettingsFolder(m_dir.path()); }
+    [[nodiscard]] QString Folder() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+}  // namespace testsupport
