@@ -258,6 +258,39 @@ TEST_F(CommandsTest, ActiveViewComesFirstThenDocumentFrameAndApplication) {
     EXPECT_EQ(m_frame->GetRoute()[0], static_cast<framework::CCmdTarget*>(m_frame->GetListView()));
 }
 
+TEST(RouteTest, FirstTargetThatKnowsTheCommandDecides) {
+    ProbeTarget view({cmd::kBinaryImport, cmd::kEditLabel});
+    ProbeTarget document({cmd::kBinaryImport, cmd::kMergeMode});
+    const framework::CommandRoute route{nullptr, &view, &document};
+
+    EXPECT_TRUE(framework::RouteCommand(route, cmd::kBinaryImport));
+    EXPECT_EQ(view.ran, std::vector<int>{cmd::kBinaryImport});
+    EXPECT_TRUE(document.ran.empty());
+
+    // A view that disables a command it knows hides the document's handler for it.
+    view.enabled = false;
+    framework::CCmdUI ui(cmd::kBinaryImport);
+    EXPECT_TRUE(framework::RouteUpdate(route, ui));
+    EXPECT_FALSE(ui.IsEnabled());
+    EXPECT_FALSE(framework::RouteCommand(route, cmd::kBinaryImport));
+    EXPECT_TRUE(document.ran.empty());
+
+    EXPECT_TRUE(framework::RouteCommand(route, cmd::kMergeMode));
+    EXPECT_EQ(document.ran, std::vector<int>{cmd::kMergeMode});
+
+    framework::CCmdUI unknown(cmd::kEditUndo);
+    EXPECT_FALSE(framework::RouteUpdate(route, unknown));
+    EXPECT_FALSE(unknown.IsEnabled());
+}
+
+TEST_F(CommandsTest, ViewsRequestAStateRefresh) {
+    Doc().m_bMergeMode = true;
+    framework::RequestCommandUpdate(m_frame->GetListView());
+    EXPECT_FALSE(m_frame->GetCommandAction(cmd::kMergeMode)->isChecked());
+    QApplication::processEvents();
+    EXPECT_TRUE(m_frame->GetCommandAction(cmd::kMergeMode)->isChecked());
+}
+
 TEST_F(CommandsTest, MergeModeTogglesItsCheckMarkWithEitherViewActive) {
     QAction* merge = m_frame->GetCommandAction(cmd::kMergeMode);
     m_frame->SetActivePane(m_frame->GetTreeView());

@@ -14,6 +14,7 @@
 #include "framework/command_target.h"
 #include "framework/settings.h"
 #include "image/brindle_doc.h"
+#include "support/qt_printers.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
 
