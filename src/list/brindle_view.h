@@ -2,12 +2,20 @@
 // header, its volume properties or a decimal dump of one sector.
 #pragma once
 
+#include <QFont>
 #include <QWidget>
+#include <optional>
+#include <vector>
 
 #include "framework/command_target.h"
+#include "image/item_info.h"
+#include "list/content_list_model.h"
 
 class CBrindleDoc;
 class CMdosDisk;
+class QListView;
+class QStackedLayout;
+class QTreeView;
 
 class CBrindleView : public QWidget, public framework::CCmdTarget {
     Q_OBJECT
@@ -21,20 +29,61 @@ public:
     void SetDocument(CBrindleDoc* document) { m_document = document; }
     [[nodiscard]] CBrindleDoc* GetDocument() const { return m_document; }
 
-    // Called after every New and Open.
+    // Called after every New and Open: drops the rows, whose disks may be gone; the tree's own
+    // initial update then fills the list again.
     virtual void OnInitialUpdate();
 
+    // The display operations: each drops the old rows and builds the new ones. diskIndex is
+    // only stored in the rows' records, never used to look the disk up.
     void ShowFiles(CMdosDisk* disk, int diskIndex);
     void ShowRecordHeader(CMdosDisk* disk, int diskIndex);
     void ShowProperties(CMdosDisk* disk, int diskIndex);
     void ShowSector(CMdosDisk* disk, int diskIndex, int sector);
+    // Drops every row and keeps the columns.
+    void ClearList();
+
+    // Rows and their records, for the file commands.
+    [[nodiscard]] int GetRowCount() const;
+    [[nodiscard]] std::optional<ItemInfo> GetRowItemInfo(int row) const;
+    // Selected rows in ascending order.
+    [[nodiscard]] std::vector<int> GetSelectedRows() const;
+    // Replaces the selection; the first row given becomes the current one.
+    void SelectRows(const std::vector<int>& rows);
+    // Starts editing the label of a row in place; refused rows stay as they are.
+    void EditLabel(int row);
 
     void SetListStyle(ListStyle style);
     [[nodiscard]] ListStyle GetListStyle() const { return m_style; }
-    // Arranges the icons on the grid (large and small icon styles).
+    // Lines the icons up on the grid again (large and small icon styles).
     void ArrangeIcons();
 
+    [[nodiscard]] CContentListModel* GetListModel() const { return m_model; }
+    // The view of the details style and the view of the three icon and list styles.
+    [[nodiscard]] QTreeView* GetDetailsView() const { return m_details; }
+    [[nodiscard]] QListView* GetIconView() const { return m_icons; }
+
+    // The columns of one mode and whether it shows in the fixed font.
+    struct Layout {
+        std::vector<CContentListModel::Column> columns;
+        bool fixedFont = false;
+    };
+
 private:
+    void OnEditLabel();
+    void OnUpdateEditLabel(framework::CCmdUI* ui);
+
+    void EnsureFonts();
+    // Keeps the columns and the widths the user gave them when the mode has as many columns as
+    // the list shows; otherwise puts the mode's columns and font in place.
+    void PrepareColumns(const Layout& layout);
+    void SetListFont(const QFont& font);
+
     CBrindleDoc* m_document = nullptr;
     ListStyle m_style = ListStyle::Details;
+    CContentListModel* m_model;
+    QStackedLayout* m_stack;
+    QTreeView* m_details;
+    QListView* m_icons;
+    std::optional<QFont> m_fixedFont;
+    std::optional<QFont> m_normalFont;
 };

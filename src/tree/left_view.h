@@ -2,15 +2,18 @@
 // the volume's 1692 sectors. Selecting an item makes the list show it.
 #pragma once
 
-#include <QWidget>
+#include <QTreeView>
 #include <functional>
+#include <optional>
 
 #include "framework/command_target.h"
+#include "image/item_info.h"
 
 class CBrindleDoc;
 class CBrindleView;
+class CDiskTreeModel;
 
-class CLeftView : public QWidget, public framework::CCmdTarget {
+class CLeftView : public QTreeView, public framework::CCmdTarget {
     Q_OBJECT
 public:
     explicit CLeftView(QWidget* parent = nullptr);
@@ -26,10 +29,46 @@ public:
     // Called after every New and Open: rebuilds from the document and selects the first disk.
     virtual void OnInitialUpdate();
 
+    // Appends the items of the document's disks from firstDisk to the last one; with
+    // clearFirst the tree is emptied before. Returns the first new disk item, or an invalid
+    // index when firstDisk is not below the number of disks.
+    QModelIndex BuildDiskItems(int firstDisk, bool clearFirst);
+    // Deletes a disk item with everything under it. The items below a disk are part of its
+    // fixed shape and are not deleted alone. When the selection was on that disk, a
+    // neighbouring disk item is selected and shown.
+    void DeleteItemAndInfo(const QModelIndex& diskItem);
+    // Deletes every item and empties the list, whose rows may point at disks that are gone.
+    void ClearTree();
+    // Adds delta to the disk index of the item's disk; all items of a disk share its index.
+    void ShiftDiskIndex(const QModelIndex& item, int delta);
+    // Selects no item and then the same item again, so that the list shows it afresh after a
+    // command changed its disk.
+    void Reselect();
+
+    // The record of an item; none for an invalid index.
+    [[nodiscard]] std::optional<ItemInfo> ItemInfoAt(const QModelIndex& item) const;
+    [[nodiscard]] QModelIndex SelectedItem() const { return currentIndex(); }
+    [[nodiscard]] std::optional<ItemInfo> SelectedItemInfo() const;
+    // Selects an item, which makes the list show it.
+    void SelectItem(const QModelIndex& item);
+    // The top-level items, one per disk, in the order of the document's disks.
+    [[nodiscard]] int DiskItemCount() const;
+    [[nodiscard]] QModelIndex DiskItem(int row) const;
+    // The disk item an item belongs to (itself for a disk item).
+    [[nodiscard]] QModelIndex DiskItemOf(const QModelIndex& item) const;
+    [[nodiscard]] CDiskTreeModel* GetTreeModel() const { return m_model; }
+
 protected:
     [[nodiscard]] CBrindleView* GetListView() const { return m_listView ? m_listView() : nullptr; }
 
 private:
+    void OnSelChanged(const QModelIndex& current);
+    void OnEditLabel();
+    void OnUpdateEditLabel(framework::CCmdUI* ui);
+
     CBrindleDoc* m_document = nullptr;
     std::function<CBrindleView*()> m_listView;
+    CDiskTreeModel* m_model;
+    // Set while the selection passes through items that must not reach the list.
+    bool m_bQuiet = false;
 };

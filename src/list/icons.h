@@ -1,0 +1,42 @@
+// The pictures of the tree and the list, painted at run time so that the build needs no image
+// files and no SVG module. The tree links the list, so both panes take their icons from here.
+#pragma once
+
+#include <QPixmap>
+
+namespace icons {
+
+// The tree's icons, 16 x 16, by the index its items use.
+enum TreeIcon : int {
+    kTreeBootDisk = 0,  // floppy whose label bears a large "B": disk 0, the boot sector
+    kTreeDisk = 1,      // floppy with a striped rainbow label: every other disk
+    kTreeCog = 2,       // grey cogwheel: record header, volume, plain sectors
+    kTreeFat = 3,       // grid of cells: allocation-table sectors
+    kTreeDir = 4,       // column of table rows: directory sectors
+    kTreeIconCount = 5,
+};
+
+// The list's icons by the index its rows use; each exists as a 16 x 16 and a 32 x 32 picture.
+enum ListIcon : int {
+    kListUnknownFile = 0,  // pages, one per file type letter
+    kListBasic = 1,
+    kListCode = 2,
+    kListSnap = 3,
+    kListCharArray = 4,
+    kListNumberArray = 5,
+    kListSequential = 6,
+    kListHeadless = 7,
+    kListCog = 8,   // computed properties, data-sector dump rows
+    kListDisk = 9,  // stored fields, boot-sector dump rows
+    kListFat = 10,  // allocation-table dump rows
+    kListDir = 11,  // directory dump rows
+    kListIconCount = 12,
+};
+
+inline constexpr int kSmallIconSize = 16;
+inline constexpr int kLargeIconSize = 32;
+
+[[nodiscard]] QPixmap PaintTreeIcon(int index);
+[[nodiscard]] QPixmap PaintListIcon(int index, bool large);
+
+}  // namespace icons

@@ -1,0 +1,357 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPersistentModelIndex>
+
+#include "framework/command_ids.h"
+#include "image/brindle_doc.h"
+#include "list/brindle_view.h"
+#include "list/icons.h"
+#include "support/test_disks.h"
+#include "tree/disk_tree_model.h"
+#include "tree/left_view.h"
+
+namespace {
+
+using testing_disks::AddDisks;
+using testing_disks::AddFile;
+using testing_disks::MakeDisk;
+
+constexpr int kSectors = CMdosDisk::kSectorCount;
+
+class TreeViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        list.SetDocument(&doc);
+        tree.SetDocument(&doc);
+        tree.SetListViewProvider([this] { return &list; });
+        tree.resize(300, 600);
+        tree.show();
+    }
+
+    // The shell's order after New and Open: the list first, then the tree.
+    void InitialUpdate() {
+        list.OnInitialUpdate();
+        tree.OnInitialUpdate();
+    }
+
+    [[nodiscard]] QModelIndex Tags(int disk) const {
+        return tree.model()->index(0, 0, tree.DiskItem(disk));
+    }
+    [[nodiscard]] QModelIndex Volume(int disk) const {
+        return tree.model()->index(1, 0, tree.DiskItem(disk));
+    }
+    [[nodiscard]] QModelIndex Sector(int disk, int sector) const {
+        return tree.model()->index(sector, 0, Volume(disk));
+    }
+    [[nodiscard]] static QString Label(const QModelIndex& item) {
+        return item.data(Qt::DisplayRole).toString();
+    }
+
+    // The tree's icon index of an item, found by comparing its picture with every tree icon.
+    [[nodiscard]] static int IconOf(const QModelIndex& item) {
+        const QImage shown = item.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
+        for (int i = 0; i < icons::kTreeIconCount; ++i) {
+            if (shown == icons::PaintTreeIcon(i).toImage()) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    [[nodiscard]] bool CanEditLabel() {
+        framework::CCmdUI ui(cmd::kEditLabel);
+        EXPECT_TRUE(tree.OnCmdMsg(cmd::kEditLabel, &ui));
+        return ui.IsEnabled();
+    }
+
+    // Runs "Edit Label" on the item and returns the open editor, if the item took one.
+    QLineEdit* OpenEditor(const QModelIndex& item) {
+        tree.SelectItem(item);
+        tree.OnCmdMsg(cmd::kEditLabel, nullptr);
+        for (QLineEdit* editor : tree.findChildren<QLineEdit*>()) {
+            if (editor->isVisible()) {
+                return editor;
+            }
+        }
+        return nullptr;
+    }
+
+    // The delegate commits a Return from a queued call, so the events run before we look.
+    static void Press(QWidget* widget, int key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+        QApplication::processEvents();
+    }
+
+    // What the disk-removal command does: the document drops the disk, the disks behind it
+    // move down one place, and the disk's items go.
+    void RemoveDisk(int index) {
+        doc.m_disks.erase(doc.m_disks.begin() + index);
+        for (int row = index + 1; row < tree.DiskItemCount(); ++row) {
+            tree.ShiftDiskIndex(tree.DiskItem(row), -1);
+        }
+        tree.DeleteItemAndInfo(tree.DiskItem(index));
+    }
+
+    [[nodiscard]] std::optional<ItemInfo> FirstListRow() const { return list.GetRowItemInfo(0); }
+
+    CBrindleDoc doc;
+    CBrindleView list;
+    CLeftView tree;
+};
+
+TEST_F(TreeViewTest, EveryDiskHasTheSameShapeWhateverItsGeometry) {
+    doc.m_disks.push_back(MakeDisk("Boot"));
+    doc.m_disks.push_back(MakeDisk("Small", 80, 9));
+    doc.m_disks.push_back(std::make_unique<CMdosDisk>());  // not a volume at all
+    InitialUpdate();
+    ASSERT_EQ(tree.DiskItemCount(), 3);
+    for (int disk = 0; disk < 3; ++disk) {
+        SCOPED_TRACE(disk);
+        ASSERT_EQ(tree.model()->rowCount(tree.DiskItem(disk)), 2);
+        EXPECT_EQ(Label(Tags(disk)), "Tarrow tags");
+        EXPECT_EQ(Label(Volume(disk)), "MDOS disk");
+        EXPECT_EQ(IconOf(Tags(disk)), icons::kTreeCog);
+        EXPECT_EQ(IconOf(Volume(disk)), icons::kTreeCog);
+        EXPECT_EQ(tree.model()->rowCount(Tags(disk)), 0);
+        ASSERT_EQ(tree.model()->rowCount(Volume(disk)), kSectors);
+        for (int s = 0; s < kSectors; ++s) {
+            QString expected = QString::asprintf("Sector %d", s);
+            if (s == 0) {
+                expected += " (BOOT)";
+            } else if (s <= 5) {
+                expected += " (FAT)";
+            } else if (s <= 13) {
+                expected += " (DIR)";
+            }
+            ASSERT_EQ(Label(Sector(disk, s)), expected);
+            EXPECT_EQ(tree.model()->rowCount(Sector(disk, s)), 0);
+        }
+        EXPECT_EQ(IconOf(Sector(disk, 0)), icons::kTreeBootDisk);
+        EXPECT_EQ(IconOf(Sector(disk, 5)), icons::kTreeFat);
+        EXPECT_EQ(IconOf(Sector(disk, 6)), icons::kTreeDir);
+        EXPECT_EQ(IconOf(Sector(disk, 13)), icons::kTreeDir);
+        EXPECT_EQ(IconOf(Sector(disk, 14)), icons::kTreeCog);
+        EXPECT_EQ(IconOf(Sector(disk, 1691)), icons::kTreeCog);
+    }
+}
+
+TEST_F(TreeViewTest, EveryItemAnswersWithItsRecord) {
+    AddDisks(doc, 2);
+    InitialUpdate();
+    const std::pair<QModelIndex, ItemInfo> cases[] = {
+        {tree.DiskItem(1), {1, KindFiles, doc.m_disks[1].get(), nullptr, 0, 0}},
+        {Tags(1), {1, KindRecordHeader, doc.m_disks[1].get(), nullptr, 0, 0}},
+        {Volume(0), {0, KindProperties, doc.m_disks[0].get(), nullptr, 0, 0}},
+        {Sector(1, 1691), {1, KindSector, doc.m_disks[1].get(), nullptr, 1691, 0}},
+    };
+    for (const auto& [item, expected] : cases) {
+        const std::optional<ItemInfo> info = tree.ItemInfoAt(item);
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->diskIndex, expected.diskIndex);
+        EXPECT_EQ(info->kind, expected.kind);
+        EXPECT_EQ(info->disk, expected.disk);
+        EXPECT_EQ(info->dirEntry, nullptr);
+        EXPECT_EQ(info->sector, expected.sector);
+        EXPECT_EQ(info->offset, 0);
+    }
+    EXPECT_FALSE(tree.ItemInfoAt(QModelIndex()));
+}
+
+TEST_F(TreeViewTest, InitialUpdateSelectsTheFirstDiskAndShowsItsFiles) {
+    AddDisks(doc, 2);
+    AddFile(*doc.m_disks[0], 'B', "BOOT", {1, 2, 3});
+    InitialUpdate();
+    EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(0));
+    EXPECT_EQ(IconOf(tree.DiskItem(0)), icons::kTreeBootDisk);
+    EXPECT_EQ(IconOf(tree.DiskItem(1)), icons::kTreeDisk);
+    ASSERT_EQ(list.GetRowCount(), 1);
+    EXPECT_EQ(FirstListRow()->disk, doc.m_disks[0].get());
+
+    // A replaced image: the tree is rebuilt from the new disks.
+    doc.m_disks.clear();
+    AddDisks(doc, 1);
+    InitialUpdate();
+    EXPECT_EQ(tree.DiskItemCount(), 1);
+    EXPECT_EQ(list.GetRowCount(), 0);
+    EXPECT_EQ(tree.SelectedItemInfo()->disk, doc.m_disks[0].get());
+}
+
+TEST_F(TreeViewTest, AnImageWithoutDisksLeavesTreeAndListEmpty) {
+    AddDisks(doc, 1);
+    AddFile(*doc.m_disks[0], 'B', "F", {1});
+    InitialUpdate();
+    ASSERT_EQ(list.GetRowCount(), 1);
+    doc.m_disks.clear();
+    InitialUpdate();
+    EXPECT_EQ(tree.DiskItemCount(), 0);
+    EXPECT_FALSE(tree.SelectedItemInfo());
+    EXPECT_EQ(list.GetRowCount(), 0);
+    EXPECT_FALSE(tree.BuildDiskItems(0, false).isValid());
+}
+
+TEST_F(TreeViewTest, SelectionShowsTheMatchingListMode) {
+    AddDisks(doc, 2);
+    InitialUpdate();
+    tree.SelectItem(Tags(1));
+    EXPECT_EQ(list.GetRowCount(), 3);
+    tree.SelectItem(Volume(1));
+    ASSERT_EQ(list.GetRowCount(), 8);
+    EXPECT_EQ(list.GetRowItemInfo(1)->diskIndex, 1);
+    EXPECT_EQ(list.GetRowItemInfo(1)->disk, doc.m_disks[1].get());
+    tree.SelectItem(Sector(1, 7));
+    ASSERT_EQ(list.GetRowCount(), 64);
+    EXPECT_EQ(FirstListRow()->sector, 7);
+    EXPECT_EQ(FirstListRow()->disk, doc.m_disks[1].get());
+}
+
+TEST_F(TreeViewTest, ReselectShowsTheChangedDisk) {
+    AddDisks(doc, 1);
+    InitialUpdate();
+    EXPECT_EQ(list.GetRowCount(), 0);
+    AddFile(*doc.m_disks[0], 'B', "NEW", {1});
+    tree.Reselect();
+    EXPECT_EQ(list.GetRowCount(), 1);
+    EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(0));
+}
+
+TEST_F(TreeViewTest, RemovingADiskShiftsTheIndicesBehindIt) {
+    AddDisks(doc, 4);
+    for (auto& disk : doc.m_disks) {
+        AddFile(*disk, 'B', "F", {1});
+    }
+    InitialUpdate();
+    const QPersistentModelIndex farSector = Sector(3, 100);
+    tree.SelectItem(Sector(1, 20));
+    RemoveDisk(1);
+    ASSERT_EQ(tree.DiskItemCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(tree.ItemInfoAt(tree.DiskItem(row))->diskIndex, row);
+        EXPECT_EQ(tree.ItemInfoAt(Sector(row, 3))->disk, doc.m_disks[row].get());
+    }
+    EXPECT_EQ(Label(tree.DiskItem(1)), "Disk 2");
+    // Items kept across the removal still find their disk.
+    ASSERT_TRUE(farSector.isValid());
+    EXPECT_EQ(tree.ItemInfoAt(farSector)->diskIndex, 2);
+    EXPECT_EQ(farSector.parent().parent(), tree.DiskItem(2));
+    // The selection was inside the removed disk: a neighbour is selected and shown.
+    const std::optional<ItemInfo> selected = tree.SelectedItemInfo();
+    ASSERT_TRUE(selected);
+    EXPECT_EQ(selected->kind, KindFiles);
+    ASSERT_EQ(list.GetRowCount(), 1);
+    EXPECT_EQ(FirstListRow()->disk, selected->disk);
+    EXPECT_EQ(FirstListRow()->diskIndex, selected->diskIndex);
+}
+
+TEST_F(TreeViewTest, TheFirstDiskKeepsTheBootIconThroughAddsAndRemovals) {
+    AddDisks(doc, 1);
+    InitialUpdate();
+    AddDisks(doc, 2);
+    const QModelIndex first = tree.BuildDiskItems(1, false);
+    EXPECT_EQ(first, tree.DiskItem(1));
+    ASSERT_EQ(tree.DiskItemCount(), 3);
+    EXPECT_EQ(Label(tree.DiskItem(2)), "Disk 2");
+    EXPECT_EQ(tree.ItemInfoAt(Sector(2, 9))->diskIndex, 2);
+    EXPECT_EQ(IconOf(tree.DiskItem(2)), icons::kTreeDisk);
+    EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(0));
+
+    RemoveDisk(2);
+    EXPECT_EQ(IconOf(tree.DiskItem(0)), icons::kTreeBootDisk);
+    EXPECT_EQ(IconOf(tree.DiskItem(1)), icons::kTreeDisk);
+    RemoveDisk(0);
+    ASSERT_EQ(tree.DiskItemCount(), 1);
+    EXPECT_EQ(IconOf(tree.DiskItem(0)), icons::kTreeBootDisk);
+    EXPECT_EQ(tree.SelectedItemInfo()->disk, doc.m_disks[0].get());
+}
+
+TEST_F(TreeViewTest, RemovingTheLastDiskEmptiesTheList) {
+    AddDisks(doc, 1);
+    AddFile(*doc.m_disks[0], 'B', "F", {1});
+    InitialUpdate();
+    tree.SelectItem(Sector(0, 30));
+    ASSERT_EQ(list.GetRowCount(), 64);
+    RemoveDisk(0);
+    EXPECT_EQ(tree.DiskItemCount(), 0);
+    EXPECT_EQ(list.GetRowCount(), 0);
+}
+
+TEST_F(TreeViewTest, DiskLabelsDropTrailingBlanks) {
+    doc.m_disks.push_back(MakeDisk("Padded   "));
+    doc.m_disks.push_back(MakeDisk("                                "));
+    doc.m_disks.push_back(MakeDisk("0123456789012345678901234567890123456789"));
+    InitialUpdate();
+    EXPECT_EQ(Label(tree.DiskItem(0)), "Padded");
+    EXPECT_EQ(Label(tree.DiskItem(1)), "");
+    EXPECT_EQ(Label(tree.DiskItem(2)), "01234567890123456789012345678901");
+}
+
+TEST_F(TreeViewTest, RenamingADiskStoresThirtyTwoCharactersAndMarksTheImage) {
+    AddDisks(doc, 2);
+    InitialUpdate();
+    QLineEdit* editor = OpenEditor(tree.DiskItem(1));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->text(), "Disk 1");
+    editor->setText("A name well beyond thirty-two characters   ");
+    Press(editor, Qt::Key_Return);
+    EXPECT_EQ(Label(tree.DiskItem(1)), "A name well beyond thirty-two ch");
+    char name[64];
+    EXPECT_STREQ(doc.m_disks[1]->GetDiskName(name, sizeof name),
+                 "A name well beyond thirty-two ch");
+    EXPECT_TRUE(doc.IsModified());
+
+    editor = OpenEditor(tree.DiskItem(0));
+    ASSERT_NE(editor, nullptr);
+    editor->setText("Trailing   ");
+    Press(editor, Qt::Key_Return);
+    EXPECT_EQ(Label(tree.DiskItem(0)), "Trailing");
+}
+
+TEST_F(TreeViewTest, CancelledRenameChangesNothing) {
+    AddDisks(doc, 1);
+    InitialUpdate();
+    QLineEdit* editor = OpenEditor(tree.DiskItem(0));
+    ASSERT_NE(editor, nullptr);
+    editor->setText("Other");
+    Press(editor, Qt::Key_Escape);
+    char name[64];
+    EXPECT_STREQ(doc.m_disks[0]->GetDiskName(name, sizeof name), "Disk 0");
+    EXPECT_FALSE(doc.IsModified());
+}
+
+TEST_F(TreeViewTest, OnlyDiskItemsTakeANewName) {
+    AddDisks(doc, 1);
+    InitialUpdate();
+    EXPECT_TRUE(CanEditLabel());
+    for (const QModelIndex& item : {Tags(0), Volume(0), Sector(0, 0), Sector(0, 500)}) {
+        SCOPED_TRACE(Label(item).toStdString());
+        EXPECT_EQ(OpenEditor(item), nullptr);
+        EXPECT_FALSE(CanEditLabel());
+        EXPECT_FALSE(tree.model()->setData(item, "X", Qt::EditRole));
+    }
+    EXPECT_EQ(Label(Volume(0)), "MDOS disk");
+    EXPECT_FALSE(doc.IsModified());
+    tree.SelectItem(QModelIndex());
+    EXPECT_FALSE(CanEditLabel());
+}
+
+TEST_F(TreeViewTest, ModelPassesTheItemModelChecksThroughAddsAndRemovals) {
+    QAbstractItemModelTester tester(tree.model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    AddDisks(doc, 3);
+    InitialUpdate();
+    tree.expand(Volume(1));
+    tree.SelectItem(Sector(1, 10));
+    AddDisks(doc, 1);
+    tree.BuildDiskItems(3, false);
+    RemoveDisk(1);
+    tree.Reselect();
+    tree.ClearTree();
+    EXPECT_EQ(tree.DiskItemCount(), 0);
+}
+
+}  // namespace
