@@ -284,9 +284,18 @@ TEST(RouteTest, FirstTargetThatKnowsTheCommandDecides) {
 }
 
 TEST_F(CommandsTest, ViewsRequestAStateRefresh) {
+    QApplication::processEvents();
     Doc().m_bMergeMode = true;
     framework::RequestCommandUpdate(m_frame->GetListView());
     EXPECT_FALSE(m_frame->GetCommandAction(cmd::kMergeMode)->isChecked());
+    QApplication::processEvents();
+    EXPECT_TRUE(m_frame->GetCommandAction(cmd::kMergeMode)->isChecked());
+}
+
+TEST_F(CommandsTest, AClickInTheWindowRefreshesTheStates) {
+    QApplication::processEvents();
+    Doc().m_bMergeMode = true;
+    QTest::mouseClick(m_frame->GetTreeView()->viewport(), Qt::LeftButton);
     QApplication::processEvents();
     EXPECT_TRUE(m_frame->GetCommandAction(cmd::kMergeMode)->isChecked());
 }

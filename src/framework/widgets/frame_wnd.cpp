@@ -19,6 +19,18 @@ CFrameWnd::CFrameWnd(QWidget* parent) : QMainWindow(parent) {
     OnCommandId(cmd::kViewStatusBar, &CFrameWnd::OnBarCheck, &CFrameWnd::OnUpdateControlBarMenu);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
+    qApp->installEventFilter(this);
+}
+
+bool CFrameWnd::eventFilter(QObject* watched, QEvent* event) {
+    // Whatever a click or a key changed (a selection, say), the toolbar shows it right after,
+    // even where a view didn't ask for a pass.
+    if (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyRelease) {
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+            RequestCommandUpdate();
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 CFrameWnd::~CFrameWnd() = default;

@@ -1,8 +1,8 @@
 // The frame window base: it owns the route of every command (active view, document, frame,
 // application), binds actions and keys to command ids, and refreshes the actions' states in
 // one pass. Views never call the frame for states: they ask for a pass with
-// RequestCommandUpdate(this) when their selection changes; focus changes and opening a menu
-// trigger one on their own.
+// RequestCommandUpdate(this) when their selection changes; focus changes, opening a menu and
+// the end of every click or key press in the window trigger one on their own.
 #pragma once
 
 #include <QKeySequence>
@@ -55,6 +55,7 @@ public:
     void RequestCommandUpdate();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // The toolbar that the show-toolbar command hides and shows.
     void SetToolBar(QToolBar* toolBar) { m_toolBar = toolBar; }
 
