@@ -7,6 +7,8 @@
 #include "app/shell_fixture.h"
 #include "framework/command_ids.h"
 #include "framework/recent_file_list.h"
+#include "list/brindle_view.h"
+#include "tree/left_view.h"
 
 namespace {
 
@@ -93,6 +95,25 @@ TEST_F(DocumentFlowsTest, OpenReadsTheChosenImageAndNamesTheWindowAfterIt) {
     EXPECT_EQ(m_frame->windowTitle(), "games.trw - Brindle");
     // The test folder is deep, so the entry is shortened.
     EXPECT_EQ(RecentFileEntries(), QStringList{"&1 /.../games.trw"});
+}
+
+TEST_F(DocumentFlowsTest, ViewsRebuildAfterOpenTheListBeforeTheTree) {
+    QFile host(Path("prog.bin"));
+    ASSERT_TRUE(host.open(QIODevice::WriteOnly));
+    host.write(QByteArray(100, 'x'));
+    host.close();
+    unsigned char* entry = nullptr;
+    Doc().m_disks[0]->ImportBinary(&entry, "prog", Path("prog.bin").toLocal8Bit().constData());
+    ASSERT_NE(entry, nullptr);
+    m_files.ChooseNext(Path("one.trw"));
+    m_frame->ExecuteCommand(cmd::kFileSaveAs);
+    Doc().m_bMergeMode = true;
+
+    // The tree's first selection fills the list; a list rebuilt after it would stay empty.
+    m_files.ChooseNext(Path("one.trw"));
+    m_frame->ExecuteCommand(cmd::kFileOpen);
+    EXPECT_EQ(m_frame->GetTreeView()->DiskItemCount(), 2);
+    EXPECT_EQ(m_frame->GetListView()->GetRowCount(), 1);
 }
 
 TEST_F(DocumentFlowsTest, OpenAsksToSaveAndCancelKeepsTheImage) {
