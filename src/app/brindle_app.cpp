@@ -85,15 +85,18 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
         }
     } else {
         const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
+        // Not the open flow of a running program: a failed read ends the program here, so
+        // there is no point in making a new image to replace the half-read one.
         bool opened = false;
         {
             framework::CWaitCursor wait;
-            opened = m_doc->OpenDocumentFile(path);
+            opened = m_doc->OnOpenDocument(path);
         }
         if (!opened) {
             m_exitCode = 1;
             return false;
         }
+        m_doc->SetPathName(path);
         m_recent.Add(path);
     }
 
