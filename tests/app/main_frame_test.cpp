@@ -52,16 +52,6 @@ TEST_F(MainFrameTest, ProgressPanesFollowTheRun) {
     EXPECT_EQ(m_frame->GetPaneText(CMainFrame::kProgressPane), kIdle);
 }
 
-TEST_F(MainFrameTest, EveryStepTextHasNineteenCharactersWithOneMark) {
-    for (unsigned step = 1; step <= 10; ++step) {
-        m_frame->SetProgress(step);
-        const QString text = m_frame->GetPaneText(CMainFrame::kProgressPane);
-        EXPECT_EQ(text.size(), 19);
-        EXPECT_EQ(text.indexOf('='), 2 * (static_cast<int>(step) - 1));
-        EXPECT_EQ(text.count('='), 1);
-    }
-}
-
 TEST_F(MainFrameTest, ClosedFrameStopsReceivingProgress) {
     m_app.reset();
     EXPECT_EQ(framework::SetProgressSink(nullptr), nullptr);
