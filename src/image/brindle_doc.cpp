@@ -8,6 +8,7 @@
 #include <new>
 
 #include "framework/archive.h"
+#include "framework/command_ids.h"
 #include "framework/progress.h"
 #include "image/boot_settings.h"
 #include "platform/message_box.h"
@@ -73,7 +74,9 @@ void ShowNoMemory() {
 
 }  // namespace
 
-CBrindleDoc::CBrindleDoc(QObject* parent) : CDocument(parent) {}
+CBrindleDoc::CBrindleDoc(QObject* parent) : CDocument(parent) {
+    OnCommand(cmd::kMergeMode, &CBrindleDoc::OnMergeMode, &CBrindleDoc::OnUpdateMergeMode);
+}
 
 CBrindleDoc::~CBrindleDoc() {
     for (auto& disk : m_disks) {
@@ -248,4 +251,12 @@ void CBrindleDoc::RemoveDisk(int index) {
         return;
     }
     m_disks.erase(m_disks.begin() + index);
+}
+
+void CBrindleDoc::OnMergeMode() {
+    m_bMergeMode = !m_bMergeMode;
+}
+
+void CBrindleDoc::OnUpdateMergeMode(framework::CCmdUI* pCmdUI) {
+    pCmdUI->SetCheck(m_bMergeMode);
 }

@@ -61,4 +61,7 @@ private:
     // One "Adding disks ..." run: count new disks, each filled by fill before it is appended;
     // stops with a message when memory for another disk can't be had.
     void AddDisks(int count, const std::function<void(CMdosDisk&)>& fill);
+
+    void OnMergeMode();
+    void OnUpdateMergeMode(framework::CCmdUI* pCmdUI);
 };

@@ -1,0 +1,245 @@
+#include "app/brindle_app.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <cstdio>
+
+#include "app/about_dlg.h"
+#include "app/main_frame.h"
+#include "app/resources.h"
+#include "framework/command_ids.h"
+#include "framework/settings.h"
+#include "framework/widgets/file_dialog.h"
+#include "framework/widgets/message_boxes.h"
+#include "framework/widgets/wait_cursor.h"
+#include "image/brindle_doc.h"
+#include "platform/message_box.h"
+
+namespace {
+
+constexpr char kImageFilter[] = "Tarrow Image Files (*.trw)|*.trw|All Files (*.*)|*.*||";
+constexpr char kImageExtension[] = ".trw";
+constexpr int kRecentFileDisplayLength = 30;
+
+}  // namespace
+
+CBrindleApp::CBrindleApp()
+    : m_doc(std::make_unique<CBrindleDoc>()),
+      m_recent(QStringLiteral("Recent File List"), QStringLiteral("File"), cmd::kFileMruCount,
+               kRecentFileDisplayLength) {
+    OnCommand(cmd::kFileNew, &CBrindleApp::OnFileNew);
+    OnCommand(cmd::kFileOpen, &CBrindleApp::OnFileOpen);
+    OnCommand(cmd::kFileSave, &CBrindleApp::OnFileSave);
+    OnCommand(cmd::kFileSaveAs, &CBrindleApp::OnFileSaveAs);
+    for (int i = 0; i < cmd::kFileMruCount; ++i) {
+        OnCommandId(cmd::kFileMruFirst + i, &CBrindleApp::OnOpenRecentFile,
+                    &CBrindleApp::OnUpdateRecentFileMenu);
+    }
+    OnCommand(cmd::kAppExit, &CBrindleApp::OnAppExit);
+    OnCommand(cmd::kAppAbout, &CBrindleApp::OnAppAbout);
+}
+
+CBrindleApp::~CBrindleApp() = default;
+
+int CBrindleApp::Run(int argc, char* argv[]) {
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QApplication::setApplicationVersion(QStringLiteral("0.6"));
+    QApplication::setWindowIcon(AppIcon());
+    framework::InstallMessageBoxes();
+
+    CBrindleApp app;
+    if (!app.InitInstance(QApplication::arguments())) {
+        return app.GetExitCode();
+    }
+    return QApplication::exec();
+}
+
+bool CBrindleApp::InitInstance(const QStringList& arguments) {
+    LoadStdProfileSettings();
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Builds and edits Tarrow images."));
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("The Tarrow image (.trw) to open."),
+                                 QStringLiteral("[file]"));
+    if (!parser.parse(arguments)) {
+        platform::ShowMessage(platform::MessageKind::Stop, parser.errorText().toStdString());
+        m_exitCode = 1;
+        return false;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        m_exitCode = 0;
+        return false;
+    }
+
+    // The first image is made before the main window exists, so its runs show no progress.
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        if (!m_doc->OnNewDocument()) {
+            m_exitCode = 1;
+            return false;
+        }
+    } else {
+        const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
+        // Not the open flow of a running program: a failed read ends the program here, so
+        // there is no point in making a new image to replace the half-read one.
+        bool opened = false;
+        {
+            framework::CWaitCursor wait;
+            opened = m_doc->OnOpenDocument(path);
+        }
+        if (!opened) {
+            m_exitCode = 1;
+            return false;
+        }
+        m_doc->SetPathName(path);
+        m_recent.Add(path);
+    }
+
+    m_pMainWnd = std::make_unique<CMainFrame>(*this, *m_doc);
+    m_pMainWnd->InitialUpdateFrame();
+    m_pMainWnd->show();
+    m_pMainWnd->update();
+    return true;
+}
+
+void CBrindleApp::LoadStdProfileSettings() {
+    m_recent.ReadList();
+    m_nPreviewPages =
+        framework::GetProfileInt(QStringLiteral("Settings"), QStringLiteral("PreviewPages"), 0);
+}
+
+void CBrindleApp::SaveStdProfileSettings() {
+    m_recent.WriteList();
+}
+
+bool CBrindleApp::SaveModified() {
+    if (!m_doc->IsModified()) {
+        return true;
+    }
+    switch (
+        framework::AskYesNoCancel(QStringLiteral("Save changes to %1?").arg(m_doc->GetTitle()))) {
+        case framework::YesNoCancel::Yes:
+            return DoFileSave();
+        case framework::YesNoCancel::No:
+            return true;
+        case framework::YesNoCancel::Cancel:
+            break;
+    }
+    return false;
+}
+
+bool CBrindleApp::OpenDocumentFile(const QString& path) {
+    return SaveModified() && OpenFile(path);
+}
+
+bool CBrindleApp::OpenFile(const QString& path) {
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    bool opened = false;
+    {
+        framework::CWaitCursor wait;
+        opened = m_doc->OpenDocumentFile(fullPath);
+    }
+    if (opened) {
+        m_recent.Add(fullPath);
+    }
+    // Even a failed read may have replaced the disks (with a new image), so the views rebuild
+    // in every case rather than keep pointers to disks that may be gone.
+    if (m_pMainWnd) {
+        m_pMainWnd->InitialUpdateFrame();
+    }
+    return opened;
+}
+
+bool CBrindleApp::DoFileSave() {
+    const QString path = m_doc->GetPathName();
+    const QFileInfo info(path);
+    if (path.isEmpty() || (info.exists() && !info.isWritable())) {
+        return DoSave(QString());
+    }
+    return DoSave(path);
+}
+
+bool CBrindleApp::DoSave(const QString& path) {
+    QString target = path;
+    if (target.isEmpty()) {
+        QString proposed = m_doc->GetPathName();
+        if (proposed.isEmpty()) {
+            proposed = m_doc->GetTitle() + QString::fromLatin1(kImageExtension);
+        }
+        framework::CFileDialog dlg(false, QString::fromLatin1(kImageExtension), proposed,
+                                   framework::OFN_HIDEREADONLY | framework::OFN_OVERWRITEPROMPT,
+                                   QString::fromLatin1(kImageFilter), m_pMainWnd.get());
+        if (dlg.DoModal() != framework::IDOK) {
+            return false;
+        }
+        target = dlg.GetPathName();
+    }
+    bool saved = false;
+    {
+        framework::CWaitCursor wait;
+        saved = m_doc->DoSave(target);
+    }
+    if (saved) {
+        m_recent.Add(target);
+    }
+    return saved;
+}
+
+void CBrindleApp::OnFileNew() {
+    if (!SaveModified()) {
+        return;
+    }
+    m_doc->OnNewDocument();
+    if (m_pMainWnd) {
+        m_pMainWnd->InitialUpdateFrame();
+    }
+}
+
+void CBrindleApp::OnFileOpen() {
+    framework::CFileDialog dlg(true, QString::fromLatin1(kImageExtension), QString(),
+                               framework::OFN_HIDEREADONLY, QString::fromLatin1(kImageFilter),
+                               m_pMainWnd.get());
+    if (dlg.DoModal() == framework::IDOK) {
+        OpenDocumentFile(dlg.GetPathName());
+    }
+}
+
+void CBrindleApp::OnFileSave() {
+    DoFileSave();
+}
+
+void CBrindleApp::OnFileSaveAs() {
+    DoSave(QString());
+}
+
+void CBrindleApp::OnOpenRecentFile(int id) {
+    const int index = id - cmd::kFileMruFirst;
+    const QString path = m_recent.GetPath(index);
+    if (path.isEmpty() || !SaveModified()) {
+        return;
+    }
+    // A file that can't be opened any more leaves the list.
+    if (!OpenFile(path)) {
+        m_recent.Remove(index);
+    }
+}
+
+void CBrindleApp::OnUpdateRecentFileMenu(framework::CCmdUI* pCmdUI) {
+    pCmdUI->Enable(pCmdUI->GetID() - cmd::kFileMruFirst < m_recent.Count());
+}
+
+void CBrindleApp::OnAppExit() {
+    if (m_pMainWnd) {
+        m_pMainWnd->close();
+    }
+}
+
+void CBrindleApp::OnAppAbout() {
+    CAboutDlg dlg(m_pMainWnd.get());
+    dlg.DoModal();
+}

@@ -1,0 +1,5 @@
+#include "app/brindle_app.h"
+
+int main(int argc, char* argv[]) {
+    return CBrindleApp::Run(argc, argv);
+}

@@ -1,0 +1,57 @@
+#include "app/resources.h"
+
+#include <QString>
+
+#include "framework/command_ids.h"
+
+// The resources live in a static library, so nothing would pull them into the program unless
+// they are registered explicitly; the macro must be used outside any namespace.
+static void InitResources() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(brindle);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace {
+QIcon Icon(const char* name) {
+    InitResources();
+    return QIcon(QStringLiteral(":/icons/%1.xpm").arg(QLatin1String(name)));
+}
+}  // namespace
+
+QIcon AppIcon() {
+    return Icon("brindle");
+}
+
+QIcon CommandIcon(int id) {
+    switch (id) {
+        case cmd::kFileNew:
+            return Icon("new");
+        case cmd::kFileOpen:
+            return Icon("open");
+        case cmd::kFileSave:
+            return Icon("save");
+        case cmd::kEditCut:
+            return Icon("cut");
+        case cmd::kEditCopy:
+            return Icon("copy");
+        case cmd::kEditPaste:
+            return Icon("paste");
+        case cmd::kFilePrint:
+            return Icon("print");
+        case cmd::kViewLargeIcon:
+            return Icon("largeicons");
+        case cmd::kViewSmallIcon:
+            return Icon("smallicons");
+        case cmd::kViewList:
+            return Icon("list");
+        case cmd::kViewDetails:
+            return Icon("details");
+        case cmd::kAppAbout:
+            return Icon("about");
+        default:
+            return QIcon();
+    }
+}

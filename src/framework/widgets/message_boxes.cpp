@@ -1,0 +1,65 @@
+#include "framework/widgets/message_boxes.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <utility>
+
+#include "platform/message_box.h"
+
+namespace framework {
+
+namespace {
+YesNoCancelHandler& CurrentYesNoCancelHandler() {
+    static YesNoCancelHandler handler;
+    return handler;
+}
+
+QString Caption() {
+    return QGuiApplication::applicationDisplayName();
+}
+
+platform::Answer ShowMessageBox(platform::MessageKind kind, const std::string& text) {
+    QWidget* parent = QApplication::activeWindow();
+    const QString message = QString::fromStdString(text);
+    switch (kind) {
+        case platform::MessageKind::Stop:
+            QMessageBox::critical(parent, Caption(), message);
+            return platform::Answer::Ok;
+        case platform::MessageKind::Question:
+            return QMessageBox::question(parent, Caption(), message,
+                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes
+                       ? platform::Answer::Yes
+                       : platform::Answer::No;
+        case platform::MessageKind::Information:
+            QMessageBox::information(parent, Caption(), message);
+            return platform::Answer::Ok;
+    }
+    return platform::Answer::Ok;
+}
+}  // namespace
+
+void InstallMessageBoxes() {
+    platform::SetMessageHandler(ShowMessageBox);
+}
+
+YesNoCancelHandler SetYesNoCancelHandler(YesNoCancelHandler handler) {
+    return std::exchange(CurrentYesNoCancelHandler(), std::move(handler));
+}
+
+YesNoCancel AskYesNoCancel(const QString& text) {
+    if (const YesNoCancelHandler& handler = CurrentYesNoCancelHandler()) {
+        return handler(text);
+    }
+    switch (QMessageBox::warning(QApplication::activeWindow(), Caption(), text,
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        case QMessageBox::Yes:
+            return YesNoCancel::Yes;
+        case QMessageBox::No:
+            return YesNoCancel::No;
+        default:
+            return YesNoCancel::Cancel;
+    }
+}
+
+}  // namespace framework
