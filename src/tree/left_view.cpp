@@ -1,12 +1,66 @@
 #include "tree/left_view.h"
 
+#include <QFile>
 #include <algorithm>
+#include <memory>
+#include <new>
+#include <string>
 
+#include "dialogs/format_dlg.h"
+#include "dialogs/new_disks_dlg.h"
 #include "framework/command_ids.h"
+#include "framework/widgets/file_dialog.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
 #include "list/icons.h"
 #include "tree/disk_tree_model.h"
+
+namespace {
+
+constexpr int kFileDialogFlags = framework::OFN_HIDEREADONLY | framework::OFN_OVERWRITEPROMPT;
+constexpr char kAllFilesFilter[] = "All files|*.*||";
+constexpr char kTapFilter[] = "Tape files (*.tap)|*.tap|All files|*.*||";
+constexpr char kD80Filter[] = "D80 disk image files (*.d80)|*.d80|All files|*.*||";
+constexpr char kTapExtension[] = ".tap";
+constexpr char kD80Extension[] = ".d80";
+
+// "Add New" makes one standard disk; "Replace with TAP File ..." formats the same geometry.
+constexpr int kStandardTracks = 94;
+constexpr int kStandardSectorsPerTrack = 9;
+constexpr char kStandardVolumeName[] = "empty_disk";
+constexpr char kTapeVolumeName[] = "tapeimport";
+
+// A disk name of 32 characters and its terminator.
+constexpr int kDiskNameBufferSize = CMdosDisk::kDiskNameSize + 1;
+// Proposed export names keep to the length of a disk name, extension included.
+constexpr std::size_t kExportNameLength = CMdosDisk::kDiskNameSize;
+
+// The disk engine takes host paths as the bytes the operating system uses.
+QByteArray HostPath(const framework::CFileDialog& dialog) {
+    return QFile::encodeName(dialog.GetPathName());
+}
+
+// The proposed name of an exported disk: its name with every blank after the first character
+// made an underscore (a leading blank stays), then the extension, all cut to 32 characters, so
+// that a long disk name loses part or all of its extension.
+QString ExportName(CMdosDisk& disk, const char* extension) {
+    char name[kDiskNameBufferSize] = {};
+    disk.GetDiskName(name, sizeof name);
+    CMdosDisk::ReplaceChar(name, sizeof name, ' ', '_');
+    std::string text = name;
+    text += extension;
+    if (text.size() > kExportNameLength) {
+        text.resize(kExportNameLength);
+    }
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Disk 0 is the image's first record, the boot disk of a new image: it never goes.
+bool IsRemovable(const std::optional<ItemInfo>& info) {
+    return info && info->kind == KindFiles && info->diskIndex != 0;
+}
+
+}  // namespace
 
 CLeftView::CLeftView(QWidget* parent) : QTreeView(parent), m_model(new CDiskTreeModel(this)) {
     setModel(m_model);
@@ -28,6 +82,21 @@ CLeftView::CLeftView(QWidget* parent) : QTreeView(parent), m_model(new CDiskTree
     });
 
     OnCommand(cmd::kEditLabel, &CLeftView::OnEditLabel, &CLeftView::OnUpdateEditLabel);
+    OnCommand(cmd::kAddNew, &CLeftView::OnAddNew);
+    OnCommand(cmd::kAddMore, &CLeftView::OnAddMore);
+    OnCommand(cmd::kAddFromFile, &CLeftView::OnAddFromFile);
+    OnCommand(cmd::kRemoveDisk, &CLeftView::OnRemove, &CLeftView::OnUpdateRemove);
+    OnCommand(cmd::kReplaceWithFile, &CLeftView::OnReplaceWithFile,
+              &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kExportToFile, &CLeftView::OnExportToFile, &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kReplaceWithTap, &CLeftView::OnReplaceWithTap, &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kImportTap, &CLeftView::OnImportTap, &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kExportDiskTap, &CLeftView::OnExportTap, &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kReplaceWithD80, &CLeftView::OnReplaceWithD80, &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kImportD80, &CLeftView::OnImportD80, &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kExportDiskD80, &CLeftView::OnExportD80, &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kFormat, &CLeftView::OnFormat, &CLeftView::OnUpdateSelectedDisk);
+    OnCommand(cmd::kBinaryImport, &CLeftView::OnBinaryImport, &CLeftView::OnUpdateSelectedDisk);
 }
 
 CLeftView::~CLeftView() = default;
@@ -159,4 +228,208 @@ void CLeftView::OnEditLabel() {
 void CLeftView::OnUpdateEditLabel(framework::CCmdUI* ui) {
     const std::optional<ItemInfo> info = SelectedItemInfo();
     ui->Enable(info && info->kind == KindFiles);
+}
+
+void CLeftView::OnAddNew() {
+    if (m_document == nullptr) {
+        return;
+    }
+    const int firstNew = static_cast<int>(m_document->m_disks.size());
+    m_document->AddFormattedDisks(1, kStandardTracks, kStandardSectorsPerTrack,
+                                  QString::fromLatin1(kStandardVolumeName));
+    ShowAddedDisks(firstNew);
+}
+
+void CLeftView::OnAddMore() {
+    if (m_document == nullptr) {
+        return;
+    }
+    CNewDisksDlg dlg(this);
+    if (dlg.DoModal() != framework::IDOK) {
+        return;
+    }
+    const int firstNew = static_cast<int>(m_document->m_disks.size());
+    if (dlg.m_nRadio == CNewDisksDlg::kFormatNew) {
+        m_document->AddFormattedDisks(dlg.m_nDisks, dlg.m_nTracks, dlg.m_nSectors, dlg.m_strName);
+    } else if (dlg.m_nRadio == CNewDisksDlg::kFromTemplate) {
+        m_document->AddDisksFromFile(dlg.m_nDisks, dlg.m_strFile);
+    }
+    ShowAddedDisks(firstNew);
+}
+
+void CLeftView::OnAddFromFile() {
+    if (m_document == nullptr) {
+        return;
+    }
+    framework::CFileDialog dialog(true, QString(), QString(), kFileDialogFlags,
+                                  QString::fromLatin1(kAllFilesFilter));
+    if (dialog.DoModal() != framework::IDOK) {
+        return;
+    }
+    const int firstNew = static_cast<int>(m_document->m_disks.size());
+    // A new disk is zero-filled, so what a missing or short file doesn't reach stays zero; the
+    // disk is appended whatever the load found.
+    std::unique_ptr<CMdosDisk> disk(new (std::nothrow) CMdosDisk);
+    if (!disk) {
+        return;
+    }
+    disk->LoadRecord(HostPath(dialog).constData());
+    try {
+        m_document->m_disks.push_back(std::move(disk));
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    ShowAddedDisks(firstNew);
+}
+
+void CLeftView::OnRemove() {
+    const QModelIndex item = currentIndex();
+    const std::optional<ItemInfo> info = ItemInfoAt(item);
+    if (m_document == nullptr || !IsRemovable(info)) {
+        return;
+    }
+    m_document->RemoveDisk(info->diskIndex);
+    for (int row = item.row() + 1; row < DiskItemCount(); ++row) {
+        ShiftDiskIndex(DiskItem(row), -1);
+    }
+    DeleteItemAndInfo(item);
+    m_document->SetModifiedFlag(true);
+}
+
+void CLeftView::OnUpdateRemove(framework::CCmdUI* ui) {
+    ui->Enable(IsRemovable(SelectedItemInfo()));
+}
+
+void CLeftView::OnReplaceWithFile() {
+    ChangeSelectedDisk(QString(), QString::fromLatin1(kAllFilesFilter),
+                       [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
+                           disk.LoadRecord(HostPath(dialog).constData());
+                       });
+}
+
+void CLeftView::OnExportToFile() {
+    ExportSelectedDisk(
+        "", QString::fromLatin1(kAllFilesFilter),
+        [](CMdosDisk& disk, const QByteArray& path) { disk.SaveRecord(path.constData()); });
+}
+
+void CLeftView::OnReplaceWithTap() {
+    // The format comes first: a tape that can't be read leaves an empty disk.
+    ChangeSelectedDisk(QString::fromLatin1(kTapExtension), QString::fromLatin1(kTapFilter),
+                       [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
+                           disk.Format(kStandardTracks, kStandardSectorsPerTrack, kTapeVolumeName);
+                           disk.ImportTap(HostPath(dialog).constData());
+                       });
+}
+
+void CLeftView::OnImportTap() {
+    ChangeSelectedDisk(QString::fromLatin1(kTapExtension), QString::fromLatin1(kTapFilter),
+                       [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
+                           disk.ImportTap(HostPath(dialog).constData());
+                       });
+}
+
+void CLeftView::OnExportTap() {
+    ExportSelectedDisk(
+        kTapExtension, QString::fromLatin1(kTapFilter),
+        [](CMdosDisk& disk, const QByteArray& path) { disk.ExportTap(path.constData(), nullptr); });
+}
+
+void CLeftView::OnReplaceWithD80() {
+    ChangeSelectedDisk(QString::fromLatin1(kD80Extension), QString::fromLatin1(kD80Filter),
+                       [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
+                           disk.LoadRawImage(HostPath(dialog).constData());
+                       });
+}
+
+void CLeftView::OnImportD80() {
+    ChangeSelectedDisk(QString::fromLatin1(kD80Extension), QString::fromLatin1(kD80Filter),
+                       [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
+                           disk.ImportD80(HostPath(dialog).constData());
+                       });
+}
+
+void CLeftView::OnExportD80() {
+    ExportSelectedDisk(
+        kD80Extension, QString::fromLatin1(kD80Filter),
+        [](CMdosDisk& disk, const QByteArray& path) { disk.ExportD80(path.constData(), nullptr); });
+}
+
+void CLeftView::OnFormat() {
+    CMdosDisk* disk = SelectedDisk();
+    if (disk == nullptr) {
+        return;
+    }
+    CFormatDlg dlg(this);
+    if (dlg.DoModal() != framework::IDOK) {
+        return;
+    }
+    disk->Format(dlg.m_nTracks, dlg.m_nSectors, dlg.m_strName.toLatin1().constData());
+    ShowChangedDisk();
+}
+
+void CLeftView::OnBinaryImport() {
+    ChangeSelectedDisk(QString(), QString::fromLatin1(kAllFilesFilter),
+                       [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
+                           disk.ImportBinary(nullptr, dialog.GetFileTitle().toLatin1().constData(),
+                                             HostPath(dialog).constData());
+                       });
+}
+
+void CLeftView::OnUpdateSelectedDisk(framework::CCmdUI* ui) {
+    ui->Enable(SelectedDisk() != nullptr);
+}
+
+CMdosDisk* CLeftView::SelectedDisk() const {
+    const std::optional<ItemInfo> info = SelectedItemInfo();
+    return info ? info->disk : nullptr;
+}
+
+void CLeftView::ShowAddedDisks(int firstNew) {
+    // An add that appended nothing (no disks asked for, or no memory for the first) is no
+    // change: the selection stays and the image keeps its state.
+    if (static_cast<int>(m_document->m_disks.size()) <= firstNew) {
+        return;
+    }
+    SelectItem(BuildDiskItems(firstNew, false));
+    m_document->SetModifiedFlag(true);
+}
+
+void CLeftView::ShowChangedDisk() {
+    Reselect();
+    if (m_document != nullptr) {
+        m_document->SetModifiedFlag(true);
+    }
+}
+
+void CLeftView::ChangeSelectedDisk(
+    const QString& defaultExt, const QString& filter,
+    const std::function<void(CMdosDisk&, const framework::CFileDialog&)>& operation) {
+    CMdosDisk* disk = SelectedDisk();
+    if (disk == nullptr) {
+        return;
+    }
+    framework::CFileDialog dialog(true, defaultExt, QString(), kFileDialogFlags, filter);
+    if (dialog.DoModal() != framework::IDOK) {
+        return;
+    }
+    // The operations report their own failures; a file that can't be read still counts as a
+    // change, as the disk may have been formatted or partly filled before it stopped.
+    operation(*disk, dialog);
+    ShowChangedDisk();
+}
+
+void CLeftView::ExportSelectedDisk(
+    const char* extension, const QString& filter,
+    const std::function<void(CMdosDisk&, const QByteArray&)>& operation) {
+    CMdosDisk* disk = SelectedDisk();
+    if (disk == nullptr) {
+        return;
+    }
+    framework::CFileDialog dialog(false, QString::fromLatin1(extension),
+                                  ExportName(*disk, extension), kFileDialogFlags, filter);
+    if (dialog.DoModal() != framework::IDOK) {
+        return;
+    }
+    operation(*disk, HostPath(dialog));
 }

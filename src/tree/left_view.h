@@ -1,7 +1,11 @@
 // The left pane: the tree of the image's disks, each with its record header, its volume and
-// the volume's 1692 sectors. Selecting an item makes the list show it.
+// the volume's 1692 sectors. Selecting an item makes the list show it. The commands on whole
+// disks live here: adding and removing disks, replacing, importing into and exporting a disk,
+// and formatting it. All but the adds act on the disk of the selected item, whatever its kind.
 #pragma once
 
+#include <QByteArray>
+#include <QString>
 #include <QTreeView>
 #include <functional>
 #include <optional>
@@ -12,6 +16,11 @@
 class CBrindleDoc;
 class CBrindleView;
 class CDiskTreeModel;
+class CMdosDisk;
+
+namespace framework {
+class CFileDialog;
+}
 
 class CLeftView : public QTreeView, public framework::CCmdTarget {
     Q_OBJECT
@@ -65,6 +74,41 @@ private:
     void OnSelChanged(const QModelIndex& current);
     void OnEditLabel();
     void OnUpdateEditLabel(framework::CCmdUI* ui);
+
+    void OnAddNew();
+    void OnAddMore();
+    void OnAddFromFile();
+    void OnRemove();
+    void OnUpdateRemove(framework::CCmdUI* ui);
+    void OnReplaceWithFile();
+    void OnExportToFile();
+    void OnReplaceWithTap();
+    void OnImportTap();
+    void OnExportTap();
+    void OnReplaceWithD80();
+    void OnImportD80();
+    void OnExportD80();
+    void OnFormat();
+    void OnBinaryImport();
+    // The rule of every command that acts on the selected item's disk.
+    void OnUpdateSelectedDisk(framework::CCmdUI* ui);
+
+    // The disk of the selected item; null while nothing is selected.
+    [[nodiscard]] CMdosDisk* SelectedDisk() const;
+    // After an add that started with firstNew disks: selects the first new disk and marks the
+    // image, when anything was added at all.
+    void ShowAddedDisks(int firstNew);
+    // After a command changed the selected disk: the list shows it afresh, the image is marked.
+    void ShowChangedDisk();
+    // Asks for a file to open and runs the operation with the dialog on the selected disk; then
+    // shows the disk afresh and marks the image.
+    void ChangeSelectedDisk(
+        const QString& defaultExt, const QString& filter,
+        const std::function<void(CMdosDisk&, const framework::CFileDialog&)>& operation);
+    // Asks for a file to save, proposing the disk's name with the extension, and runs the
+    // operation with the host path. An export changes nothing in the image.
+    void ExportSelectedDisk(const char* extension, const QString& filter,
+                            const std::function<void(CMdosDisk&, const QByteArray&)>& operation);
 
     CBrindleDoc* m_document = nullptr;
     std::function<CBrindleView*()> m_listView;
