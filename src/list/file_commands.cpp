@@ -93,9 +93,9 @@ void CBrindleView::RefillFiles(CMdosDisk* disk, int diskIndex) {
     MarkModified();
 }
 
-// The import refills and marks even when it stored nothing (a declined question, a file that
-// did not open): the disk may have changed in part, and the file list is what the user expects
-// to see after an import.
+// Refilling and marking don't depend on what the import stored (a declined question, a host
+// file that did not open): the engine reports nothing back, and the disk's file list is what the
+// user expects to see after an import.
 void CBrindleView::OnBinaryImport() {
     if (m_shownDisk == nullptr) {
         return;
