@@ -141,7 +141,8 @@ public:
     void SaveRecord(const char* path);
     void LoadRawImage(const char* path);
     void ImportD80(const char* path);
-    void ExportD80(const char* path, unsigned char** list);  // list: null-terminated, or null for all
+    void ExportD80(const char* path,
+                   unsigned char** list);  // list: null-terminated, or null for all
     void ImportTap(const char* path);
     void ExportTap(const char* path, unsigned char** list);
     void ImportBinary(unsigned char** out, const char* name, const char* path);

@@ -201,19 +201,17 @@ void CBrindleDoc::DropAllDisks() {
     framework::EndProgress();
 }
 
-void CBrindleDoc::AddFormattedDisks(int count, int tracks, int sectorsPerTrack,
-                                    const QString& name) {
-    const QByteArray volume = name.toLatin1();
+void CBrindleDoc::AddDisks(int count, const std::function<void(CMdosDisk&)>& fill) {
     bool outOfMemory = false;
     framework::BeginProgress(QStringLiteral("Adding disks ..."));
     for (int i = 0; i < count; ++i) {
+        // New disks are zero-filled, so a missing or short template leaves no byte undefined.
         std::unique_ptr<CMdosDisk> disk = NewDisk();
         if (!disk) {
             outOfMemory = true;
             break;
         }
-        WriteNewHeader(*disk, EmptyDiskName(m_disks.size()));
-        disk->Format(tracks, sectorsPerTrack, volume.constData());
+        fill(*disk);
         if (!AppendDisk(disk)) {
             outOfMemory = true;
             break;
@@ -226,31 +224,23 @@ void CBrindleDoc::AddFormattedDisks(int count, int tracks, int sectorsPerTrack,
     }
 }
 
+void CBrindleDoc::AddFormattedDisks(int count, int tracks, int sectorsPerTrack,
+                                    const QString& name) {
+    const QByteArray volume = name.toLatin1();
+    AddDisks(count, [&](CMdosDisk& disk) {
+        WriteNewHeader(disk, EmptyDiskName(m_disks.size()));
+        disk.Format(tracks, sectorsPerTrack, volume.constData());
+    });
+}
+
 void CBrindleDoc::AddDisksFromFile(int count, const QString& path) {
     const QByteArray file = QFile::encodeName(path);
-    bool outOfMemory = false;
-    framework::BeginProgress(QStringLiteral("Adding disks ..."));
-    for (int i = 0; i < count; ++i) {
-        // New disks are zero-filled, so a missing or short template leaves no byte undefined.
-        std::unique_ptr<CMdosDisk> disk = NewDisk();
-        if (!disk) {
-            outOfMemory = true;
-            break;
-        }
-        disk->LoadRecord(file.constData());
+    AddDisks(count, [&](CMdosDisk& disk) {
+        disk.LoadRecord(file.constData());
         // The system mark and the write-protect byte stay as read.
-        WriteName(*disk, EmptyDiskName(m_disks.size()));
-        WriteCreatorComment(*disk);
-        if (!AppendDisk(disk)) {
-            outOfMemory = true;
-            break;
-        }
-        framework::SetProgress(framework::ProgressStep(i, count));
-    }
-    framework::EndProgress();
-    if (outOfMemory) {
-        ShowNoMemory();
-    }
+        WriteName(disk, EmptyDiskName(m_disks.size()));
+        WriteCreatorComment(disk);
+    });
 }
 
 void CBrindleDoc::RemoveDisk(int index) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -57,4 +58,7 @@ private:
     void WriteImage(framework::CArchive& ar);
     // Appends the disk; false (the disk freed) when the array can't grow.
     bool AppendDisk(std::unique_ptr<CMdosDisk>& disk);
+    // One "Adding disks ..." run: count new disks, each filled by fill before it is appended;
+    // stops with a message when memory for another disk can't be had.
+    void AddDisks(int count, const std::function<void(CMdosDisk&)>& fill);
 };

@@ -1,0 +1,159 @@
+// Shared fixtures of the disk engine tests: a scripted message handler, a per-test folder for
+// host files, and byte helpers for the files the tests make themselves.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "disk/mdos_disk.h"
+#include "platform/crt_random.h"
+#include "platform/message_box.h"
+
+namespace disktest {
+
+using Bytes = std::vector<unsigned char>;
+
+struct Message {
+    platform::MessageKind kind;
+    std::string text;
+};
+
+// Records every message; questions are answered from a script (No when it runs out).
+class MessageRecorder {
+public:
+    MessageRecorder() {
+        m_previous = platform::SetMessageHandler(
+            [this](platform::MessageKind kind, const std::string& text) {
+                messages.push_back({kind, text});
+                if (kind != platform::MessageKind::Question) {
+                    return platform::Answer::Ok;
+                }
+                if (answers.empty()) {
+                    return platform::Answer::No;
+                }
+                const platform::Answer answer = answers.front();
+                answers.pop_front();
+                return answer;
+            });
+    }
+    ~MessageRecorder() { platform::SetMessageHandler(std::move(m_previous)); }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    [[nodiscard]] std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Message& m : messages) {
+            texts.push_back(m.text);
+        }
+        return texts;
+    }
+
+    std::vector<Message> messages;
+    std::deque<platform::Answer> answers;
+
+private:
+    platform::MessageHandler m_previous;
+};
+
+// Every test gets a fresh folder of its own (the process id keeps parallel runs apart), a
+// recorder, and a known random sequence.
+class DiskTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_dir = std::filesystem::temp_directory_path() /
+                (std::string("brindle_disk_") + std::to_string(::getpid()) + "_" +
+                 info->test_suite_name() + "_" + info->name());
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+        platform::SeedRand(1);
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(m_dir);
+        platform::SeedRand(1);
+    }
+
+    [[nodiscard]] std::string Path(const std::string& name) const {
+        return (m_dir / name).string();
+    }
+
+    static std::unique_ptr<CMdosDisk> Formatted(int tracks = 94, int sectors = 9) {
+        auto disk = std::make_unique<CMdosDisk>();
+        disk->Format(tracks, sectors, "noname");
+        return disk;
+    }
+
+    MessageRecorder recorder;
+
+private:
+    std::filesystem::path m_dir;
+};
+
+inline void WriteFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Bytes 0, 1, 2, ... wrapping at 251 so that sector boundaries don't line up with the pattern.
+inline Bytes Pattern(int size, int seed = 0) {
+    Bytes bytes(static_cast<std::size_t>(size));
+    for (int i = 0; i < size; ++i) {
+        bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>((i + seed) % 251);
+    }
+    return bytes;
+}
+
+// A binary-looking template entry of the given length.
+inline Bytes Entry(CMdosDisk& disk, const char* name, int length, char type = 'B') {
+    Bytes e(CMdosDisk::kDirEntrySize, CMdosDisk::kFreeEntry);
+    e[0] = static_cast<unsigned char>(type);
+    disk.SetEntryName(e.data(), name);
+    e[CMdosDisk::kEntryLengthLow] = static_cast<unsigned char>(length & 0xFF);
+    e[CMdosDisk::kEntryLengthLow + 1] = static_cast<unsigned char>((length >> 8) & 0xFF);
+    e[CMdosDisk::kEntryLengthHigh] = static_cast<unsigned char>((length >> 16) & 0xFF);
+    disk.SetEntryAttributes(e.data(), "RWD");
+    return e;
+}
+
+inline unsigned char* AddPattern(CMdosDisk& disk, const char* name, int length, int seed = 0) {
+    unsigned char* out = nullptr;
+    const Bytes data = Pattern(length, seed);
+    EXPECT_EQ(disk.AddFile(&out, Entry(disk, name, length).data(), data.data(), length), 0);
+    return out;
+}
+
+inline Bytes FileData(CMdosDisk& disk, unsigned char* entry, int length) {
+    Bytes data(static_cast<std::size_t>(length));
+    disk.ReadFileData(entry, data.data(), length);
+    return data;
+}
+
+inline std::string Name(CMdosDisk& disk, unsigned char* entry) {
+    char buf[11];
+    return disk.GetEntryName(entry, buf, sizeof buf);
+}
+
+inline int Fat(CMdosDisk& disk, int index) {
+    return disk.GetFatEntry(disk.GetSector(CMdosDisk::kFirstFatSector), index);
+}
+
+inline Bytes SectorData(CMdosDisk& disk) {
+    return Bytes(disk.GetSector(0), disk.GetSector(0) + CMdosDisk::kSectorDataSize);
+}
+
+}  // namespace disktest

@@ -1,0 +1,401 @@
+// Host files, copies between disks, TAP tape images, D80 raw images and single-disk files.
+#include <cstring>
+
+#include "disk_test_support.h"
+
+namespace {
+
+using disktest::AddPattern;
+using disktest::Bytes;
+using disktest::DiskTest;
+using disktest::FileData;
+using disktest::Name;
+using disktest::Pattern;
+using disktest::ReadFile;
+using disktest::SectorData;
+using disktest::WriteFile;
+
+Bytes& Append(Bytes& to, const Bytes& more) {
+    to.insert(to.end(), more.begin(), more.end());
+    return to;
+}
+
+// A TAP block: length, flag, payload, XOR of flag and payload.
+Bytes TapBlock(unsigned char flag, const Bytes& payload) {
+    const auto n = static_cast<unsigned>(payload.size() + 2);
+    Bytes block{static_cast<unsigned char>(n & 0xFF), static_cast<unsigned char>(n >> 8), flag};
+    Append(block, payload);
+    block.push_back(CMdosDisk::XorChecksum(block.data() + 2, static_cast<int>(payload.size() + 1)));
+    return block;
+}
+
+Bytes TapHeader(unsigned char type, const char* name, unsigned length, unsigned p1, unsigned p2) {
+    Bytes payload{type};
+    const std::string padded = (std::string(name) + "          ").substr(0, 10);
+    payload.insert(payload.end(), padded.begin(), padded.end());
+    for (unsigned v : {length, p1, p2}) {
+        payload.push_back(static_cast<unsigned char>(v & 0xFF));
+        payload.push_back(static_cast<unsigned char>(v >> 8));
+    }
+    return TapBlock(0x00, payload);
+}
+
+std::vector<unsigned char*> Files(CMdosDisk& disk) {
+    std::vector<unsigned char*> files;
+    for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
+        if (e[0] != 0xE5) {
+            files.push_back(e);
+        }
+    }
+    return files;
+}
+
+std::string Attributes(CMdosDisk& disk, unsigned char* entry) {
+    char buf[9];
+    return disk.GetEntryAttributesText(entry, buf, sizeof buf);
+}
+
+using BinaryTest = DiskTest;
+
+TEST_F(BinaryTest, ImportBuildsTheEntryAndExportWritesTheExactData) {
+    auto disk = Formatted();
+    const Bytes data = Pattern(100);
+    WriteFile(Path("loader.bin"), data);
+    unsigned char sentinel = 0;
+    unsigned char* entry = &sentinel;
+    disk->ImportBinary(&entry, "loader", Path("loader.bin").c_str());
+    ASSERT_NE(entry, nullptr);
+    const Bytes expected{'B',  'l',  'o',  'a',  'd',  'e',  'r',  0,    0,    0,    0,
+                         100,  0,    0,    0,    0xFF, 0x7F, 14,   0,    0,    0x0D, 0,
+                         0xE5, 0xE5, 0xE5, 0xE5, 0xE5, 0xE5, 0xE5, 0xE5, 0xE5, 0xE5};
+    EXPECT_EQ(Bytes(entry, entry + 32), expected);
+    disk->ExportBinary(entry, Path("out.bin").c_str());
+    EXPECT_EQ(ReadFile(Path("out.bin")), data);
+
+    WriteFile(Path("big"), Pattern(70000));
+    disk->ImportBinary(&entry, "big", Path("big").c_str());
+    EXPECT_EQ(entry[0], 'Q');
+    EXPECT_EQ(entry[21], 0x01);
+    EXPECT_EQ(entry[11] | entry[12] << 8, 0x1170);
+    EXPECT_EQ(FileData(*disk, entry, 70000), Pattern(70000));
+
+    WriteFile(Path("empty"), {});
+    disk->ImportBinary(&entry, "empty", Path("empty").c_str());
+    disk->ExportBinary(entry, Path("empty.out").c_str());
+    EXPECT_TRUE(std::filesystem::exists(Path("empty.out")));
+    EXPECT_TRUE(ReadFile(Path("empty.out")).empty());
+
+    const Bytes before = SectorData(*disk);
+    disk->ImportBinary(&entry, "missing", Path("missing").c_str());
+    EXPECT_EQ(entry, nullptr);
+    EXPECT_EQ(SectorData(*disk), before);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+// 1024 free bytes hold a file of 1023 bytes at most (L / 512 + 1 sectors).
+TEST_F(BinaryTest, FileAsLongAsTheFreeSpaceAsksWhetherToCut) {
+    auto disk = Formatted(1, 8);  // sectors 14 and 15 free
+    WriteFile(Path("exact"), Pattern(1024));
+    WriteFile(Path("fits"), Pattern(1023));
+    WriteFile(Path("huge"), Pattern(3 << 20));
+
+    const Bytes before = SectorData(*disk);
+    unsigned char sentinel = 0;
+    unsigned char* entry = &sentinel;
+    recorder.answers = {platform::Answer::No};
+    disk->ImportBinary(&entry, "exact", Path("exact").c_str());
+    EXPECT_EQ(entry, nullptr);
+    EXPECT_EQ(SectorData(*disk), before);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].kind, platform::MessageKind::Question);
+    EXPECT_EQ(recorder.messages[0].text,
+              "File is too long. Use all disk free space and cut the file ?");
+
+    recorder.answers = {platform::Answer::Yes};
+    disk->ImportBinary(&entry, "huge", Path("huge").c_str());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry[11] | entry[12] << 8, 1023);
+    EXPECT_EQ(FileData(*disk, entry, 1023), Pattern(1023));
+    EXPECT_EQ(disk->GetFreeSpace(), 0);
+    EXPECT_EQ(recorder.messages.size(), 2u);
+
+    disk->RemoveFile(entry);
+    disk->ImportBinary(&entry, "fits", Path("fits").c_str());
+    EXPECT_NE(entry, nullptr);
+    EXPECT_EQ(recorder.messages.size(), 2u);
+
+    // With nothing free there is nothing to cut to: no question, only the refusal.
+    disk->ImportBinary(&entry, "fits", Path("fits").c_str());
+    EXPECT_EQ(recorder.Texts().back(), "No space available.");
+    EXPECT_EQ(recorder.messages.back().kind, platform::MessageKind::Stop);
+}
+
+using CopyTest = DiskTest;
+
+TEST_F(CopyTest, CopyKeepsTheSourceMoveFreesItFailureLeavesBothDisks) {
+    auto source = Formatted();
+    auto target = Formatted();
+    unsigned char* file = AddPattern(*source, "travel", 1500, 5);
+    file[25] = 0x42;
+
+    EXPECT_EQ(source->CopyFileTo(target.get(), file, 1), 0);
+    ASSERT_EQ(Files(*target).size(), 1u);
+    unsigned char* copy = Files(*target)[0];
+    EXPECT_EQ(Bytes(copy, copy + 17), Bytes(file, file + 17));
+    EXPECT_EQ(Bytes(copy + 19, copy + 32), Bytes(file + 19, file + 32));
+    EXPECT_EQ(FileData(*target, copy, 1500), Pattern(1500, 5));
+
+    const int freeBefore = source->GetFreeSpace();
+    EXPECT_EQ(source->CopyFileTo(target.get(), file, 0), 0);
+    EXPECT_EQ(source->GetFreeSpace(), freeBefore + 3 * 512);
+    EXPECT_EQ(source->GetFilesCount(), 0);
+    EXPECT_EQ(target->GetFilesCount(), 2);
+    EXPECT_TRUE(recorder.messages.empty());
+
+    file = AddPattern(*source, "stay", 10);
+    for (int i = 2; i < 128; ++i) {
+        AddPattern(*target, "f", 0);
+    }
+    const Bytes sourceBefore = SectorData(*source);
+    const Bytes targetBefore = SectorData(*target);
+    EXPECT_EQ(source->CopyFileTo(target.get(), file, 1), 1);
+    EXPECT_EQ(source->CopyFileTo(target.get(), file, 0), 1);
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>(2, "No dir item available."));
+    EXPECT_EQ(SectorData(*source), sourceBefore);
+    EXPECT_EQ(SectorData(*target), targetBefore);
+
+    auto tiny = Formatted(1, 1);
+    EXPECT_EQ(source->CopyFileTo(tiny.get(), file, 0), 2);
+    EXPECT_EQ(recorder.Texts().back(), "No space available.");
+    EXPECT_EQ(SectorData(*source), sourceBefore);
+}
+
+using TapTest = DiskTest;
+
+TEST_F(TapTest, HelloHeaderAndDataRoundTripByteForByte) {
+    const Bytes screen = Pattern(6912, 9);
+    Bytes tap = TapHeader(3, "hello", 6912, 16384, 32768);
+    ASSERT_EQ(tap.size(), 21u);
+    Append(tap, TapBlock(0xFF, screen));
+    WriteFile(Path("hello.tap"), tap);
+
+    auto disk = Formatted();
+    disk->ImportTap(Path("hello.tap").c_str());
+    ASSERT_EQ(disk->GetFilesCount(), 1);
+    unsigned char* e = Files(*disk)[0];
+    EXPECT_EQ(Bytes(e, e + 11), (Bytes{'B', 'h', 'e', 'l', 'l', 'o', 0, 0, 0, 0, 0}));
+    char buf[16];
+    EXPECT_STREQ(disk->GetEntryLengthText(e, buf, sizeof buf), "  6912");
+    EXPECT_STREQ(disk->GetEntryStartText(e, buf, sizeof buf), "16384");
+    EXPECT_STREQ(disk->GetEntryBasicText(e, buf, sizeof buf), "32768");
+    EXPECT_EQ(Attributes(*disk, e), "----RWED");
+    EXPECT_EQ(disk->GetFreeSpace(), (1678 - 14) * 512);
+    EXPECT_EQ(FileData(*disk, e, 6912), screen);
+
+    disk->ExportTap(Path("back.tap").c_str(), nullptr);
+    EXPECT_EQ(ReadFile(Path("back.tap")), tap);
+    EXPECT_EQ(tap.size(), 21u + 6916u);
+}
+
+TEST_F(TapTest, HeadlessBlocksAreNumberedAndHeadersPairWithTheNextDataBlock) {
+    Bytes tap = TapBlock(0xFF, Pattern(300));
+    Append(tap, TapBlock(0x42, Pattern(5, 1)));
+    Append(tap, TapHeader(0, "first", 10, 1, 2));
+    Append(tap, TapHeader(1, " second", 4, 3, 4));
+    Append(tap, TapBlock(0x00, Pattern(4, 2)));  // flag 0 but not 19 long: data
+    Append(tap, TapHeader(2, "dangling", 1, 0, 0));
+    WriteFile(Path("mixed.tap"), tap);
+
+    auto disk = Formatted();
+    disk->ImportTap(Path("mixed.tap").c_str());
+    const auto files = Files(*disk);
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(Name(*disk, files[0]), "HEADLESS00");
+    EXPECT_EQ(Name(*disk, files[1]), "HEADLESS01");
+    EXPECT_EQ(files[0][0], 'H');
+    EXPECT_EQ(Attributes(*disk, files[1]), "----RW-D");
+    EXPECT_EQ(files[1][15] | files[1][16] << 8, 32767);
+    EXPECT_EQ(files[1][11], 5);
+    EXPECT_EQ(FileData(*disk, files[1], 5), Pattern(5, 1));
+    EXPECT_EQ(files[2][0], 'N');
+    EXPECT_EQ(Bytes(files[2] + 1, files[2] + 11),
+              (Bytes{' ', 's', 'e', 'c', 'o', 'n', 'd', 0, 0, 0}));
+    EXPECT_EQ(FileData(*disk, files[2], 4), Pattern(4, 2));
+
+    // A headless file goes out as a bare data block and comes back under the counter's name.
+    unsigned char* list[] = {files[1], nullptr};
+    disk->ExportTap(Path("h.tap").c_str(), list);
+    EXPECT_EQ(ReadFile(Path("h.tap")), TapBlock(0xFF, Pattern(5, 1)));
+    auto again = Formatted();
+    again->ImportTap(Path("h.tap").c_str());
+    EXPECT_EQ(Name(*again, Files(*again)[0]), "HEADLESS00");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+// Blocks too short for flag and checksum are skipped; a block cut by the end of the file keeps
+// the bytes that arrived.
+TEST_F(TapTest, ShortAndTruncatedBlocks) {
+    Bytes tap{0x00, 0x00, 0x01, 0x00, 0x77};
+    Append(tap, TapBlock(0xFF, Pattern(7)));
+    Bytes cut = TapBlock(0xFF, Pattern(100, 4));
+    cut.resize(2 + 50);
+    Append(tap, cut);
+    WriteFile(Path("short.tap"), tap);
+
+    auto disk = Formatted();
+    disk->ImportTap(Path("short.tap").c_str());
+    const auto files = Files(*disk);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(Name(*disk, files[0]), "HEADLESS00");
+    EXPECT_EQ(FileData(*disk, files[0], 7), Pattern(7));
+    EXPECT_EQ(files[1][11], 48);
+    EXPECT_EQ(FileData(*disk, files[1], 48), Pattern(48, 4));
+}
+
+TEST_F(TapTest, ImportStopsAtTheFirstRefusal) {
+    Bytes tap;
+    for (int i = 0; i < 3; ++i) {
+        Append(tap, TapBlock(0xFF, Pattern(600)));
+    }
+    WriteFile(Path("three.tap"), tap);
+    auto disk = Formatted(1, 9);  // 4 free sectors: two files of two sectors fit, not three
+    disk->ImportTap(Path("three.tap").c_str());
+    EXPECT_EQ(disk->GetFilesCount(), 2);
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"No space available."});
+}
+
+// A block holds at most 65535 bytes: longer files are named and left out, never cut.
+TEST_F(TapTest, ExportSkipsFilesTooLongForABlock) {
+    auto disk = Formatted();
+    AddPattern(*disk, "edge", 65533);
+    AddPattern(*disk, "toolong", 65534);
+    AddPattern(*disk, "small", 3);
+    disk->ExportTap(Path("out.tap").c_str(), nullptr);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].kind, platform::MessageKind::Stop);
+    EXPECT_NE(recorder.messages[0].text.find("toolong"), std::string::npos);
+
+    auto back = Formatted();
+    back->ImportTap(Path("out.tap").c_str());
+    const auto files = Files(*back);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(Name(*back, files[0]), "edge");
+    EXPECT_EQ(FileData(*back, files[0], 65533), Pattern(65533));
+    EXPECT_EQ(Name(*back, files[1]), "small");
+    EXPECT_EQ(ReadFile(Path("out.tap")).size(), 2u * 21 + (65533 + 4) + (3 + 4));
+}
+
+using RawImageTest = DiskTest;
+
+TEST_F(RawImageTest, EmptyDiskExportsToAnEmptyTapAndAn80x9D80) {
+    auto disk = Formatted();
+    disk->SetVolumeName("vol");
+    disk->ExportTap(Path("empty.tap").c_str(), nullptr);
+    EXPECT_TRUE(ReadFile(Path("empty.tap")).empty());
+    disk->ExportD80(Path("empty.d80").c_str(), nullptr);
+    const Bytes d80 = ReadFile(Path("empty.d80"));
+    ASSERT_EQ(d80.size(), 866304u);
+    EXPECT_EQ(d80[0xB2], 80);
+    EXPECT_EQ(d80[0xB3], 9);
+    EXPECT_EQ(std::string(d80.begin() + 0xC0, d80.begin() + 0xCA), "vol       ");
+    EXPECT_EQ(d80[0xCA] | d80[0xCB] << 8, 18467);
+}
+
+TEST_F(RawImageTest, D80ExportAndImportCarryEntriesAndData) {
+    auto disk = Formatted();
+    unsigned char* a = AddPattern(*disk, "a", 100, 1);
+    unsigned char* b = AddPattern(*disk, "b", 3000, 2);
+    AddPattern(*disk, "c", 20, 3);
+    unsigned char* list[] = {b, a, nullptr};
+    disk->ExportD80(Path("two.d80").c_str(), list);
+
+    auto target = Formatted();
+    target->SetVolumeName("mine");
+    target->ImportD80(Path("two.d80").c_str());
+    const auto files = Files(*target);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(Name(*target, files[0]), "b");
+    EXPECT_EQ(Bytes(files[0] + 19, files[0] + 32), Bytes(b + 19, b + 32));
+    EXPECT_EQ(FileData(*target, files[0], 3000), Pattern(3000, 2));
+    EXPECT_EQ(FileData(*target, files[1], 100), Pattern(100, 1));
+    char buf[16];
+    EXPECT_STREQ(target->GetVolumeName(buf, sizeof buf), "mine");
+    EXPECT_STREQ(target->GetGeometryText(buf, sizeof buf), "94x9");
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(RawImageTest, D80ExportWritesWhatFitsAfterARefusal) {
+    auto disk = Formatted();
+    AddPattern(*disk, "small", 1000);
+    AddPattern(*disk, "large", 800000);
+    AddPattern(*disk, "after", 10);
+    disk->ExportD80(Path("part.d80").c_str(), nullptr);
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"No space available."});
+    ASSERT_EQ(ReadFile(Path("part.d80")).size(), 866304u);
+    auto back = Formatted();
+    back->ImportD80(Path("part.d80").c_str());
+    ASSERT_EQ(back->GetFilesCount(), 1);
+    EXPECT_EQ(Name(*back, Files(*back)[0]), "small");
+}
+
+TEST_F(RawImageTest, LoadRawImageOf737280BytesKeepsTheSectorsBeyond) {
+    CMdosDisk disk;
+    disk.SetDiskName("header");
+    std::memset(disk.GetSector(0), 0x33, CMdosDisk::kSectorDataSize);
+    WriteFile(Path("80x9.d80"), Pattern(737280, 6));
+    disk.LoadRawImage(Path("80x9.d80").c_str());
+    const Bytes sectors = SectorData(disk);
+    EXPECT_EQ(Bytes(sectors.begin(), sectors.begin() + 737280), Pattern(737280, 6));
+    EXPECT_TRUE(std::all_of(sectors.begin() + 737280, sectors.end(),
+                            [](unsigned char x) { return x == 0x33; }));
+    char buf[40];
+    EXPECT_STREQ(disk.GetDiskName(buf, sizeof buf), "header");
+}
+
+// The temporary disk of a D80 import starts zero-filled, so a chain into sectors the short file
+// doesn't reach reads zeros.
+TEST_F(RawImageTest, ShortD80ReadsUnreachedSectorsAsZeros) {
+    auto image = Formatted(80, 9);
+    AddPattern(*image, "chain", 1024, 8);  // sectors 14, 15, 16
+    image->SetFatEntry(image->GetSector(1), 14, 1500);
+    Bytes d80 = SectorData(*image);
+    d80.resize(15 * 512);
+    WriteFile(Path("short.d80"), d80);
+
+    auto disk = Formatted();
+    disk->ImportD80(Path("short.d80").c_str());
+    ASSERT_EQ(disk->GetFilesCount(), 1);
+    Bytes expected = Pattern(512, 8);
+    expected.resize(1024, 0);
+    EXPECT_EQ(FileData(*disk, Files(*disk)[0], 1024), expected);
+}
+
+using SingleDiskFileTest = DiskTest;
+
+TEST_F(SingleDiskFileTest, RecordRoundTripsAndShortOrMissingFilesChangeOnlyWhatTheyReach) {
+    auto disk = Formatted();
+    disk->SetDiskName("saved");
+    AddPattern(*disk, "x", 5000);
+    disk->SaveRecord(Path("disk.bin").c_str());
+    const Bytes saved = ReadFile(Path("disk.bin"));
+    ASSERT_EQ(saved.size(), static_cast<std::size_t>(CMdosDisk::kRecordSize));
+    EXPECT_EQ(saved, Bytes(disk->Record(), disk->Record() + CMdosDisk::kRecordSize));
+
+    CMdosDisk loaded;
+    loaded.LoadRecord(Path("disk.bin").c_str());
+    EXPECT_EQ(Bytes(loaded.Record(), loaded.Record() + CMdosDisk::kRecordSize), saved);
+
+    std::memset(loaded.Record(), 0x44, CMdosDisk::kRecordSize);
+    WriteFile(Path("short.bin"), Bytes(saved.begin(), saved.begin() + 40));
+    loaded.LoadRecord(Path("short.bin").c_str());
+    EXPECT_EQ(Bytes(loaded.Record(), loaded.Record() + 40),
+              Bytes(saved.begin(), saved.begin() + 40));
+    EXPECT_EQ(loaded.Record()[40], 0x44);
+
+    loaded.LoadRecord(Path("missing.bin").c_str());
+    EXPECT_EQ(loaded.Record()[0], saved[0]);
+    loaded.SaveRecord(Path("no/such/dir/disk.bin").c_str());
+    EXPECT_FALSE(std::filesystem::exists(Path("no")));
+}
+
+}  // namespace
