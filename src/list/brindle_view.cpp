@@ -184,6 +184,7 @@ CBrindleView::CBrindleView(QWidget* parent)
     SetListStyle(ListStyle::Details);
 
     OnCommand(cmd::kEditLabel, &CBrindleView::OnEditLabel, &CBrindleView::OnUpdateEditLabel);
+    RegisterFileCommands();
 }
 
 CBrindleView::~CBrindleView() = default;
@@ -223,10 +224,14 @@ void CBrindleView::PrepareColumns(const Layout& layout) {
 
 void CBrindleView::ClearList() {
     m_model->ClearRows();
+    m_shownDisk = nullptr;
+    m_shownDiskIndex = 0;
 }
 
 void CBrindleView::ShowFiles(CMdosDisk* disk, int diskIndex) {
     PrepareColumns(FilesLayout());
+    m_shownDisk = disk;
+    m_shownDiskIndex = diskIndex;
     std::vector<Row> rows;
     unsigned char* cursor = disk->FirstDirEntry();
     for (unsigned char* entry = cursor; entry != nullptr; entry = disk->NextDirEntry(&cursor)) {
@@ -249,8 +254,10 @@ void CBrindleView::ShowFiles(CMdosDisk* disk, int diskIndex) {
     m_model->AppendRows(std::move(rows));
 }
 
-void CBrindleView::ShowRecordHeader(CMdosDisk* disk, int) {
+void CBrindleView::ShowRecordHeader(CMdosDisk* disk, int diskIndex) {
     PrepareColumns(FieldsLayout());
+    m_shownDisk = disk;
+    m_shownDiskIndex = diskIndex;
     char value[kValueBufferSize];
     std::vector<Row> rows;
     rows.push_back(FieldRow(disk->GetSystemMark(value, sizeof value), "System mark",
@@ -264,6 +271,8 @@ void CBrindleView::ShowRecordHeader(CMdosDisk* disk, int) {
 
 void CBrindleView::ShowProperties(CMdosDisk* disk, int diskIndex) {
     PrepareColumns(FieldsLayout());
+    m_shownDisk = disk;
+    m_shownDiskIndex = diskIndex;
     char value[kValueBufferSize];
     std::vector<Row> rows;
     // The stored rows give the width of their boot-sector field; computed rows have none.
@@ -289,6 +298,8 @@ void CBrindleView::ShowProperties(CMdosDisk* disk, int diskIndex) {
 
 void CBrindleView::ShowSector(CMdosDisk* disk, int diskIndex, int sector) {
     PrepareColumns(SectorLayout());
+    m_shownDisk = disk;
+    m_shownDiskIndex = diskIndex;
     const unsigned char* bytes = disk->GetSector(sector);
     std::vector<Row> rows;
     rows.reserve(kDumpRows);

@@ -39,7 +39,7 @@ public:
     void ShowRecordHeader(CMdosDisk* disk, int diskIndex);
     void ShowProperties(CMdosDisk* disk, int diskIndex);
     void ShowSector(CMdosDisk* disk, int diskIndex, int sector);
-    // Drops every row and keeps the columns.
+    // Drops every row and keeps the columns; afterwards no disk is shown.
     void ClearList();
 
     // Rows and their records, for the file commands.
@@ -69,8 +69,38 @@ public:
     };
 
 private:
+    // A file that a selected row stands for.
+    struct SelectedFile {
+        CMdosDisk* disk;
+        int diskIndex;
+        unsigned char* dirEntry;
+    };
+
     void OnEditLabel();
     void OnUpdateEditLabel(framework::CCmdUI* ui);
+
+    // The file commands (file_commands.cpp), each with its update rule.
+    void RegisterFileCommands();
+    void OnBinaryImport();
+    void OnImportTap();
+    void OnImportD80();
+    void OnFormat();
+    void OnUpdateShownDiskCommand(framework::CCmdUI* ui);
+    void OnBinaryExport();
+    void OnDeleteFiles();
+    void OnCopyFiles();
+    void OnMoveFiles();
+    void OnExportFilesTap();
+    void OnExportFilesD80();
+    void OnUpdateSelectedFilesCommand(framework::CCmdUI* ui);
+
+    [[nodiscard]] std::vector<SelectedFile> GetSelectedFiles() const;
+    void CopyOrMoveFiles(bool keepSource);
+    void ExportSelectedFiles(bool d80);
+    // Puts the disk's file list in place of whatever the list showed and marks the image
+    // modified.
+    void RefillFiles(CMdosDisk* disk, int diskIndex);
+    void MarkModified();
 
     void EnsureFonts();
     // Keeps the columns and the widths the user gave them when the mode has as many columns as
@@ -79,6 +109,10 @@ private:
     void SetListFont(const QFont& font);
 
     CBrindleDoc* m_document = nullptr;
+    // The disk of the last display operation, which in every mode is the tree's selected disk;
+    // null while nothing is shown. The disk-wide file commands act on it.
+    CMdosDisk* m_shownDisk = nullptr;
+    int m_shownDiskIndex = 0;
     ListStyle m_style = ListStyle::Details;
     CContentListModel* m_model;
     QStackedLayout* m_stack;
