@@ -8,6 +8,7 @@
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/resources.h"
+#include "dialogs/boot_dlg.h"
 #include "framework/command_ids.h"
 #include "framework/settings.h"
 #include "framework/widgets/file_dialog.h"
@@ -38,6 +39,7 @@ CBrindleApp::CBrindleApp()
     }
     OnCommand(cmd::kAppExit, &CBrindleApp::OnAppExit);
     OnCommand(cmd::kAppAbout, &CBrindleApp::OnAppAbout);
+    OnCommand(cmd::kBootTemplate, &CBrindleApp::OnBootTemplate);
 }
 
 CBrindleApp::~CBrindleApp() = default;
@@ -237,6 +239,13 @@ void CBrindleApp::OnAppExit() {
     if (m_pMainWnd) {
         m_pMainWnd->close();
     }
+}
+
+// The boot template belongs to the image's settings; the dialog stores its choice itself and
+// takes effect at the next new image. The document can't show windows, so the application
+// answers for it (the route reaches the application with or without a view).
+void CBrindleApp::OnBootTemplate() {
+    RunBootTemplateDialog();
 }
 
 void CBrindleApp::OnAppAbout() {

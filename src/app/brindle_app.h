@@ -66,6 +66,7 @@ private:
     void OnUpdateRecentFileMenu(framework::CCmdUI* pCmdUI);
     void OnAppExit();
     void OnAppAbout();
+    void OnBootTemplate();
 
     // Declared before the frame, which borrows it, so that it is destroyed after the frame.
     std::unique_ptr<CBrindleDoc> m_doc;

@@ -11,6 +11,7 @@
 
 #include "disk/mdos_disk.h"
 #include "framework/command_ids.h"
+#include "framework/widgets/frame_wnd.h"
 #include "list/content_list_model.h"
 #include "list/icons.h"
 
@@ -168,6 +169,9 @@ CBrindleView::CBrindleView(QWidget* parent)
     QItemSelectionModel* ownSelection = m_icons->selectionModel();
     m_icons->setSelectionModel(m_details->selectionModel());
     delete ownSelection;
+    // The enable rules of the file commands follow the selected rows.
+    connect(m_details->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { framework::RequestCommandUpdate(this); });
     m_icons->setResizeMode(QListView::Adjust);
     m_icons->setWrapping(true);
     m_icons->setUniformItemSizes(true);

@@ -10,6 +10,7 @@
 #include "dialogs/new_disks_dlg.h"
 #include "framework/command_ids.h"
 #include "framework/widgets/file_dialog.h"
+#include "framework/widgets/frame_wnd.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
 #include "list/icons.h"
@@ -185,6 +186,8 @@ QModelIndex CLeftView::DiskItemOf(const QModelIndex& item) const {
 }
 
 void CLeftView::OnSelChanged(const QModelIndex& current) {
+    // The enable rules of the disk commands follow the selected item.
+    framework::RequestCommandUpdate(this);
     if (m_bQuiet) {
         return;
     }

@@ -383,4 +383,35 @@ TEST_F(CommandsTest, OpeningAMenuRefreshesItsEntries) {
     EXPECT_TRUE(merge->isChecked());
 }
 
+TEST_F(CommandsTest, DiskCommandsFollowTheTreeAndStayWithTheTree) {
+    m_frame->SetActivePane(m_frame->GetTreeView());
+    ASSERT_TRUE(m_frame->ExecuteCommand(cmd::kAddNew));
+    ASSERT_EQ(Doc().m_disks.size(), 2U);
+    // The new disk is selected, and the selection change alone refreshes the states.
+    QApplication::processEvents();
+    QAction* remove = m_frame->GetCommandAction(cmd::kRemoveDisk);
+    EXPECT_TRUE(remove->isEnabled());
+    m_frame->GetTreeView()->SelectItem(m_frame->GetTreeView()->DiskItem(0));
+    QApplication::processEvents();
+    EXPECT_FALSE(remove->isEnabled());
+
+    // With the list active the tree's own commands are out of reach.
+    m_frame->SetActivePane(m_frame->GetListView());
+    m_frame->UpdateCommandUI();
+    EXPECT_FALSE(m_frame->GetCommandAction(cmd::kAddNew)->isEnabled());
+    EXPECT_FALSE(m_frame->ExecuteCommand(cmd::kAddNew));
+    EXPECT_EQ(Doc().m_disks.size(), 2U);
+    EXPECT_TRUE(m_frame->GetCommandAction(cmd::kBinaryImport)->isEnabled());
+}
+
+TEST_F(CommandsTest, BootTemplateRunsItsDialogWithEitherViewActive) {
+    for (QWidget* pane : {static_cast<QWidget*>(m_frame->GetTreeView()),
+                          static_cast<QWidget*>(m_frame->GetListView())}) {
+        m_frame->SetActivePane(pane);
+        EXPECT_TRUE(m_frame->ExecuteCommand(cmd::kBootTemplate));
+    }
+    EXPECT_EQ(m_modal.Titles(), QStringList({QStringLiteral("Boot Template Settings"),
+                                             QStringLiteral("Boot Template Settings")}));
+}
+
 }  // namespace
