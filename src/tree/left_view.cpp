@@ -1,6 +1,7 @@
 #include "tree/left_view.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <algorithm>
 #include <memory>
 #include <new>
@@ -73,6 +74,9 @@ CLeftView::CLeftView(QWidget* parent) : QTreeView(parent), m_model(new CDiskTree
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     setIconSize(QSize(icons::kSmallIconSize, icons::kSmallIconSize));
+    // Labels are never cut short: a narrow pane scrolls sideways like a tree control does.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnSelChanged(current); });
