@@ -1,7 +1,7 @@
 #include "list/brindle_view.h"
 
 #include <QFontDatabase>
-#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QListView>
 #include <QStackedLayout>
@@ -135,17 +135,31 @@ Row FieldRow(const char* value, const char* name, const QString& length, int ico
     return Row{{QString::fromLatin1(value), QString::fromLatin1(name), length}, icon, {}};
 }
 
+// Font files don't always declare their pitch (some monospace OpenType faces report
+// proportional), so the glyphs themselves decide.
+bool IsMonospace(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(QLatin1Char('i')) ==
+               metrics.horizontalAdvance(QLatin1Char('W')) &&
+           metrics.horizontalAdvance(QLatin1Char('.')) ==
+               metrics.horizontalAdvance(QLatin1Char('0'));
+}
+
 QFont MakeFixedFont() {
     // Our dumps line up in columns of digits, so only a monospace face will do; where Courier
     // New is missing, fontconfig's substitute or the system's fixed font takes its place.
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::TypeWriter);
-    font.setPixelSize(12);
-    if (!QFontInfo(font).fixedPitch()) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::TypeWriter);
+    QFont generic(QStringLiteral("monospace"));
+    generic.setStyleHint(QFont::Monospace);
+    for (QFont font : {courier, QFontDatabase::systemFont(QFontDatabase::FixedFont), generic}) {
         font.setPixelSize(12);
+        if (IsMonospace(font)) {
+            return font;
+        }
     }
-    return font;
+    courier.setPixelSize(12);
+    return courier;
 }
 
 }  // namespace

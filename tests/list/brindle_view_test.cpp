@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QFontInfo>
 #include <QHeaderView>
 #include <QIcon>
 #include <QKeyEvent>
@@ -19,6 +20,12 @@
 #include "support/test_disks.h"
 
 namespace {
+
+bool IsMonospace(const QFont& font) {
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(QLatin1Char('i')) ==
+           metrics.horizontalAdvance(QLatin1Char('W'));
+}
 
 using testing_disks::AddFile;
 using testing_disks::MakeDisk;
@@ -113,7 +120,7 @@ TEST_F(ListViewTest, EmptyDiskShowsTheSevenFileColumnsAndNoRows) {
     EXPECT_EQ(Titles(), (QStringList{"File", "Type", "Start", "Lenght", "BASIC", "Attributes",
                                      "ASCII thumbnail"}));
     EXPECT_EQ(Widths(), (std::vector<int>{100, 40, 60, 60, 60, 85, 345}));
-    EXPECT_TRUE(QFontInfo(view.GetDetailsView()->font()).fixedPitch());
+    EXPECT_TRUE(IsMonospace(view.GetDetailsView()->font()));
 }
 
 TEST_F(ListViewTest, FileRowsCarryTheirColumnsAndRecord) {
@@ -273,7 +280,7 @@ TEST_F(ListViewTest, DumpIconFollowsTheSectorRange) {
 TEST_F(ListViewTest, ColumnsStayWhenTheCountMatchesAndAreRebuiltOtherwise) {
     const QFont normal = QTreeView().font();
     view.ShowProperties(disk.get(), 0);
-    EXPECT_FALSE(QFontInfo(view.GetDetailsView()->font()).fixedPitch());
+    EXPECT_FALSE(IsMonospace(view.GetDetailsView()->font()));
     view.GetDetailsView()->header()->resizeSection(0, 123);
     view.ShowRecordHeader(disk.get(), 0);
     EXPECT_EQ(Widths(), (std::vector<int>{123, 150, 50}));
@@ -285,7 +292,7 @@ TEST_F(ListViewTest, ColumnsStayWhenTheCountMatchesAndAreRebuiltOtherwise) {
 
     view.ShowSector(disk.get(), 0, 0);
     EXPECT_EQ(Widths()[0], 65);
-    EXPECT_TRUE(QFontInfo(view.GetDetailsView()->font()).fixedPitch());
+    EXPECT_TRUE(IsMonospace(view.GetDetailsView()->font()));
     view.ShowProperties(disk.get(), 0);
     EXPECT_EQ(Widths(), (std::vector<int>{300, 150, 50}));
     EXPECT_EQ(view.GetDetailsView()->font(), normal);
