@@ -42,8 +42,9 @@ public:
     // Read at start from "Settings"; nothing else uses it.
     [[nodiscard]] int GetPreviewPages() const { return m_nPreviewPages; }
 
-    // Asks "Save changes to <title>?" when the image is modified. False when the user chose
-    // Cancel or the save failed: the caller stops.
+    // Asks "Save changes to <title>?" when the image is modified, after storing a label still
+    // being edited in place. False when the user chose Cancel or the save failed: the caller
+    // stops.
     bool SaveModified();
     // Opens path like a file chosen with Open (a dropped file, a recent file): asks to save
     // first, honours merge mode, gives the views their initial update.

@@ -1,13 +1,17 @@
 // New, Open, Save, Save As, recent files, dropped files and Exit as the user reaches them:
 // the save question first, the file dialogs, merge mode, and the recent-file list.
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 
 #include "app/image_files.h"
 #include "app/shell_fixture.h"
 #include "framework/command_ids.h"
 #include "framework/recent_file_list.h"
 #include "list/brindle_view.h"
+#include "platform/message_box.h"
+#include "support/test_disks.h"
 #include "tree/left_view.h"
 
 namespace {
@@ -80,6 +84,51 @@ TEST_F(DocumentFlowsTest, CancelledSaveAsToTheQuestionKeepsTheImage) {
     EXPECT_EQ(m_files.ShownDialogs().size(), 1U);
     EXPECT_EQ(Doc().m_disks.size(), 2U);
     EXPECT_TRUE(Doc().IsModified());
+}
+
+// A real message box takes the focus, and an editor in place stores its text when it loses
+// the focus: an edit still open when the image is replaced would write into a disk that is gone.
+TEST_F(DocumentFlowsTest, ANameBeingEditedInPlaceIsStoredBeforeTheImageIsReplaced) {
+    Activate();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame));
+    bool editorOpenDuringNew = false;
+    const platform::MessageHandler previous = platform::SetMessageHandler(
+        [&editorOpenDuringNew](platform::MessageKind, const std::string&) {
+            QWidget* focus = QApplication::focusWidget();
+            editorOpenDuringNew |= qobject_cast<QLineEdit*>(focus) != nullptr;
+            if (focus != nullptr) {
+                focus->clearFocus();
+            }
+            return platform::Answer::Ok;
+        });
+    const auto editLabel = [this](QWidget* pane) {
+        pane->setFocus();
+        m_frame->ExecuteCommand(cmd::kEditLabel);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        EXPECT_NE(editor, nullptr);
+        if (editor != nullptr) {
+            editor->setText("Typed");
+        }
+    };
+
+    // A disk's name: the rename marks the image, so the save question comes first.
+    editLabel(m_frame->GetTreeView());
+    m_questions.AnswerNext(framework::YesNoCancel::No);
+    m_frame->ExecuteCommand(cmd::kFileNew);
+    EXPECT_EQ(m_questions.Questions(), QStringList{"Save changes to Untitled?"});
+    EXPECT_FALSE(editorOpenDuringNew);
+    EXPECT_FALSE(Doc().IsModified());
+
+    // A file's name: the rename leaves the image unmarked, so New asks nothing.
+    testing_disks::AddFile(*Doc().m_disks[0], 'B', "FILE", {1, 2, 3});
+    m_frame->GetTreeView()->Reselect();
+    ASSERT_EQ(m_frame->GetListView()->GetRowCount(), 1);
+    m_frame->GetListView()->SelectRows({0});
+    editLabel(m_frame->GetListView());
+    m_frame->ExecuteCommand(cmd::kFileNew);
+    EXPECT_FALSE(editorOpenDuringNew);
+    EXPECT_FALSE(Doc().IsModified());
+    platform::SetMessageHandler(previous);
 }
 
 TEST_F(DocumentFlowsTest, OpenReadsTheChosenImageAndNamesTheWindowAfterIt) {
