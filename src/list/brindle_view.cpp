@@ -209,6 +209,8 @@ CBrindleView::~CBrindleView() = default;
 
 void CBrindleView::OnInitialUpdate() {
     ClearList();
+    // Every new or opened image starts in the details style, whatever the last one showed.
+    SetListStyle(ListStyle::Details);
     EnsureFonts();
     SetListFont(*m_fixedFont);
 }

@@ -29,8 +29,8 @@ public:
     void SetDocument(CBrindleDoc* document) { m_document = document; }
     [[nodiscard]] CBrindleDoc* GetDocument() const { return m_document; }
 
-    // Called after every New and Open: drops the rows, whose disks may be gone; the tree's own
-    // initial update then fills the list again.
+    // Called after every New and Open: drops the rows, whose disks may be gone, and returns to
+    // the details style; the tree's own initial update then fills the list again.
     virtual void OnInitialUpdate();
 
     // The display operations: each drops the old rows and builds the new ones. diskIndex is

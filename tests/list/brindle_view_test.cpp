@@ -390,6 +390,13 @@ TEST_F(ListViewTest, StylesSwitchViewsAndIconSets) {
     view.SetListStyle(CBrindleView::ListStyle::Details);
     EXPECT_TRUE(view.GetDetailsView()->isVisible());
     EXPECT_FALSE(view.GetIconView()->isVisible());
+
+    // A new or opened image starts in the details style again.
+    view.SetListStyle(CBrindleView::ListStyle::LargeIcon);
+    view.OnInitialUpdate();
+    EXPECT_EQ(view.GetListStyle(), CBrindleView::ListStyle::Details);
+    EXPECT_TRUE(view.GetDetailsView()->isVisible());
+    EXPECT_FALSE(view.GetListModel()->LargeIcons());
 }
 
 TEST_F(ListViewTest, ModelPassesTheItemModelChecksInEveryMode) {
