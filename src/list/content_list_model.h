@@ -38,7 +38,6 @@ public:
 
     // Replaces the columns; the rows are dropped with them.
     void SetColumns(std::vector<Column> columns);
-    [[nodiscard]] const std::vector<Column>& Columns() const { return m_columns; }
 
     void ClearRows();
     void AppendRows(std::vector<Row> rows);

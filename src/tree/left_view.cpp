@@ -185,10 +185,6 @@ QModelIndex CLeftView::DiskItem(int row) const {
     return m_model->index(row, 0);
 }
 
-QModelIndex CLeftView::DiskItemOf(const QModelIndex& item) const {
-    return DiskItem(m_model->DiskRowOf(item));
-}
-
 void CLeftView::OnSelChanged(const QModelIndex& current) {
     // The enable rules of the disk commands follow the selected item.
     framework::RequestCommandUpdate(this);

@@ -63,9 +63,6 @@ public:
     // The top-level items, one per disk, in the order of the document's disks.
     [[nodiscard]] int DiskItemCount() const;
     [[nodiscard]] QModelIndex DiskItem(int row) const;
-    // The disk item an item belongs to (itself for a disk item).
-    [[nodiscard]] QModelIndex DiskItemOf(const QModelIndex& item) const;
-    [[nodiscard]] CDiskTreeModel* GetTreeModel() const { return m_model; }
 
 protected:
     [[nodiscard]] CBrindleView* GetListView() const { return m_listView ? m_listView() : nullptr; }

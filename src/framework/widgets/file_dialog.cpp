@@ -47,10 +47,6 @@ QString CFileDialog::GetFileTitle() const {
     return QFileInfo(m_path).completeBaseName();
 }
 
-QString CFileDialog::GetFileName() const {
-    return QFileInfo(m_path).fileName();
-}
-
 int CFileDialog::DoModal() {
     std::optional<QString> chosen;
     if (const FileDialogHandler& handler = CurrentFileDialogHandler()) {

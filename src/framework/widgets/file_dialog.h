@@ -29,7 +29,6 @@ public:
     [[nodiscard]] QString GetPathName() const { return m_path; }
     // The chosen file's name without folder and extension.
     [[nodiscard]] QString GetFileTitle() const;
-    [[nodiscard]] QString GetFileName() const;
 
     [[nodiscard]] bool IsOpenDialog() const { return m_open; }
     [[nodiscard]] QString GetDefaultExt() const { return m_defaultExt; }
