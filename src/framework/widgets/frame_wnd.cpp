@@ -33,7 +33,12 @@ bool CFrameWnd::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-CFrameWnd::~CFrameWnd() = default;
+CFrameWnd::~CFrameWnd() {
+    // The panes go with the QWidget part of this window, after this part is gone: the focus
+    // moves and keys and clicks still arrive then, and must not reach a half-destroyed frame.
+    qApp->removeEventFilter(this);
+    disconnect(qApp, nullptr, this, nullptr);
+}
 
 void CFrameWnd::AddPane(QWidget* pane, CCmdTarget* target) {
     m_panes.append({pane, target});
