@@ -20,7 +20,6 @@ public:
     [[nodiscard]] bool OpenForReading(const char* path);
     // Creates the file, or truncates it when it is a regular file, for writing.
     [[nodiscard]] bool CreateForWriting(const char* path);
-    [[nodiscard]] bool IsOpen() const { return m_file != nullptr; }
 
     // Reads up to size bytes; returns how many arrived (0 at the end of the file or on error).
     std::size_t Read(void* dst, std::size_t size);
