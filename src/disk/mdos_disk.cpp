@@ -245,12 +245,12 @@ char* CMdosDisk::GetSystemMark(char* buf, int cap) {
 }
 
 char* CMdosDisk::GetDiskName(char* buf, int cap) {
+    if (cap <= 0) {
+        return buf;
+    }
     CopyField(buf, cap, m_record + kDiskNameOffset, kDiskNameSize);
-    // The field is blank-padded; NULs count as padding too, so the label never ends in blanks.
-    for (int i = std::min(cap - 2, kDiskNameSize - 1); i >= 0; --i) {
-        if (buf[i] != ' ' && buf[i] != '\0') {
-            break;
-        }
+    // The field is blank-padded: the blanks at its end go, up to the first byte that isn't one.
+    for (int i = std::min(cap - 2, kDiskNameSize - 1); i >= 0 && buf[i] == ' '; --i) {
         buf[i] = '\0';
     }
     return buf;

@@ -17,21 +17,17 @@ public:
 
     void Enable(bool on = true) { m_enabled = on; }
     void SetCheck(int check = 1) { m_checked = check != 0; }
-    void SetRadio(bool on = true) {
-        m_checked = on;
-        m_radio = true;
-    }
+    // A radio mark shows as a check mark.
+    void SetRadio(bool on = true) { m_checked = on; }
 
     [[nodiscard]] int GetID() const { return m_nID; }
     [[nodiscard]] bool IsEnabled() const { return m_enabled; }
     [[nodiscard]] bool IsChecked() const { return m_checked; }
-    [[nodiscard]] bool IsRadio() const { return m_radio; }
 
 private:
     int m_nID;
     bool m_enabled = true;
     bool m_checked = false;
-    bool m_radio = false;
 };
 
 class CCmdTarget {

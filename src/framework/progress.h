@@ -23,7 +23,7 @@ void SetProgress(unsigned step);
 void EndProgress();
 
 // The step reported after element k (0-based) of a run over n elements: trunc((k + 1) / n * 10)
-// in double, as the original computed it (so 16 elements give 0, 1, 1, 2, 3, 3, 4, 5, ...).
+// in double, truncated toward zero (so 16 elements give 0, 1, 1, 2, 3, 3, 4, 5, ...).
 [[nodiscard]] unsigned ProgressStep(std::uint64_t k, std::uint64_t n);
 
 }  // namespace framework

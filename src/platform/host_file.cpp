@@ -1,12 +1,27 @@
 #include "platform/host_file.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace platform {
+
+namespace {
+// Only regular files are host files. Opening a pipe blocks until its other end appears, and a
+// device such as /dev/zero never ends: a tape import over it would read empty blocks forever.
+// A directory "opens" for reading and then reads nothing.
+bool IsRegularOrMissing(const char* path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    return status.type() == std::filesystem::file_type::regular ||
+           status.type() == std::filesystem::file_type::not_found;
+}
+}  // namespace
 
 HostFile::~HostFile() { Close(); }
 
 bool HostFile::OpenForReading(const char* path) {
     Close();
-    if (path != nullptr) {
+    if (path != nullptr && IsRegularOrMissing(path)) {
         m_file = std::fopen(path, "rb");
     }
     return m_file != nullptr;
@@ -14,7 +29,7 @@ bool HostFile::OpenForReading(const char* path) {
 
 bool HostFile::CreateForWriting(const char* path) {
     Close();
-    if (path != nullptr) {
+    if (path != nullptr && IsRegularOrMissing(path)) {
         m_file = std::fopen(path, "wb");
     }
     return m_file != nullptr;

@@ -15,11 +15,11 @@ public:
     HostFile(const HostFile&) = delete;
     HostFile& operator=(const HostFile&) = delete;
 
-    // Opens an existing file for reading; other readers are not locked out.
+    // Opens an existing regular file for reading; other readers are not locked out. Pipes,
+    // devices and directories are refused.
     [[nodiscard]] bool OpenForReading(const char* path);
-    // Creates the file, or truncates it when it exists, for writing.
+    // Creates the file, or truncates it when it is a regular file, for writing.
     [[nodiscard]] bool CreateForWriting(const char* path);
-    [[nodiscard]] bool IsOpen() const { return m_file != nullptr; }
 
     // Reads up to size bytes; returns how many arrived (0 at the end of the file or on error).
     std::size_t Read(void* dst, std::size_t size);

@@ -32,6 +32,14 @@ TEST_F(RecordTest, DiskNameIsBlankPaddedCutAndTrimmed) {
     EXPECT_STREQ(disk.GetDiskName(buf, sizeof buf), "games");
     disk.SetDiskName("   ");
     EXPECT_STREQ(disk.GetDiskName(buf, sizeof buf), "");
+
+    // Trimming scans down from the end and stops at the first byte that isn't a blank, a NUL
+    // of a foreign record included: the blanks before that NUL stay.
+    disk.SetDiskName("ab");
+    std::memset(disk.Record() + 4 + 4, '\0', 28);
+    EXPECT_STREQ(disk.GetDiskName(buf, sizeof buf), "ab  ");
+    disk.SetDiskName("cd");
+    EXPECT_STREQ(disk.GetDiskName(buf, 4), "cd");
 }
 
 // Every text getter, at every small capacity, stays inside cap and terminates inside it.

@@ -113,6 +113,17 @@ TEST_F(RobustnessTest, TruncatedAndRandomTapFiles) {
     }
 }
 
+// /dev/zero is an endless run of empty tape blocks; it is no host file and imports nothing.
+TEST_F(RobustnessTest, EndlessDevicesAreNotRead) {
+    auto disk = Formatted();
+    const Bytes before = disktest::SectorData(*disk);
+    disk->ImportTap("/dev/zero");
+    disk->ImportD80("/dev/zero");
+    disk->ImportBinary(nullptr, "zero", "/dev/zero");
+    EXPECT_EQ(disktest::SectorData(*disk), before);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
 TEST_F(RobustnessTest, GarbageD80ImagesAndRecords) {
     std::mt19937 rng(7);
     for (int round = 0; round < 6; ++round) {

@@ -16,7 +16,7 @@ std::vector<unsigned> Steps(unsigned n) {
 }
 
 // The step table: trunc((k + 1) / n * 10) in double.
-TEST(ProgressStep, MatchesThePartsTable) {
+TEST(ProgressStep, MatchesTheStepTable) {
     EXPECT_EQ(Steps(1), (std::vector<unsigned>{10}));
     EXPECT_EQ(Steps(3), (std::vector<unsigned>{3, 6, 10}));
     EXPECT_EQ(Steps(4), (std::vector<unsigned>{2, 5, 7, 10}));

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -40,8 +42,13 @@ TEST(MessageBox, WithoutHandlerQuestionsAreAnsweredNo) {
     platform::SetMessageHandler(previous);
 }
 
+std::filesystem::path TestFolder() {
+    return std::filesystem::temp_directory_path() /
+           ("brindle_platform_test_" + std::to_string(::getpid()));
+}
+
 TEST(HostFile, MissingFileDoesNotOpenAndWritingTruncates) {
-    const auto dir = std::filesystem::temp_directory_path() / "brindle_platform_test";
+    const auto dir = TestFolder();
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "f.bin").string();
     std::filesystem::remove(path);
@@ -65,6 +72,25 @@ TEST(HostFile, MissingFileDoesNotOpenAndWritingTruncates) {
     EXPECT_EQ(in.Read(buf, sizeof buf), 2u);
     EXPECT_EQ(std::string(buf, 2), "xy");
     in.Close();
+    std::filesystem::remove_all(dir);
+}
+
+// Opening a pipe would block until a writer appears, /dev/zero never ends and a directory reads
+// nothing: none of them is a host file, so each returns at once unopened.
+TEST(HostFile, OnlyRegularFilesOpen) {
+    const auto dir = TestFolder();
+    std::filesystem::create_directories(dir);
+    const std::string fifo = (dir / "pipe").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+
+    platform::HostFile file;
+    EXPECT_FALSE(file.OpenForReading(fifo.c_str()));
+    EXPECT_FALSE(file.CreateForWriting(fifo.c_str()));
+    EXPECT_FALSE(file.OpenForReading(dir.string().c_str()));
+    EXPECT_FALSE(file.CreateForWriting(dir.string().c_str()));
+    EXPECT_FALSE(file.OpenForReading("/dev/zero"));
+    EXPECT_FALSE(file.OpenForReading(nullptr));
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     std::filesystem::remove_all(dir);
 }
 
