@@ -13,6 +13,8 @@ int Rand() {
     return static_cast<int>((g_state >> 16) & 0x7FFFu);
 }
 
-void SeedRand(unsigned seed) { g_state = seed; }
+void SeedRand(unsigned seed) {
+    g_state = seed;
+}
 
 }  // namespace platform

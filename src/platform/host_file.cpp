@@ -17,7 +17,9 @@ bool IsRegularOrMissing(const char* path) {
 }
 }  // namespace
 
-HostFile::~HostFile() { Close(); }
+HostFile::~HostFile() {
+    Close();
+}
 
 bool HostFile::OpenForReading(const char* path) {
     Close();

@@ -24,8 +24,8 @@ TEST(CrtRandom, FollowsTheRuntimeSequenceFromSeedOne) {
 
 TEST(MessageBox, HandlerReceivesTextsAndPreviousHandlerIsReturned) {
     std::vector<std::string> seen;
-    auto previous = platform::SetMessageHandler(
-        [&](platform::MessageKind, const std::string& text) {
+    auto previous =
+        platform::SetMessageHandler([&](platform::MessageKind, const std::string& text) {
             seen.push_back(text);
             return platform::Answer::Yes;
         });
