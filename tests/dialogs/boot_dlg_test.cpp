@@ -51,7 +51,7 @@ TEST_F(BootDlgTest, OkStoresChoiceAndTypedPathWithoutChecks) {
         return PressOk(shown);
     });
     EXPECT_EQ(result, framework::IDOK);
-    EXPECT_TRUE(m_messages.texts.empty());
+    EXPECT_TRUE(m_messages.Texts().empty());
     EXPECT_EQ(Stored().m_nRadio, 2);
     EXPECT_EQ(Stored().m_strFile, "any text at all");
 

@@ -23,7 +23,7 @@ TEST_F(FormatDlgTest, OpensWithDefaultsAndReturnsTheEnteredValues) {
         return PressOk(shown);
     });
     ASSERT_EQ(result, framework::IDOK);
-    EXPECT_TRUE(m_messages.texts.empty());
+    EXPECT_TRUE(m_messages.Texts().empty());
     EXPECT_EQ(dlg.m_strName, "games");
     EXPECT_EQ(dlg.m_nTracks, 80);
     EXPECT_EQ(dlg.m_nSectors, 10);
@@ -55,7 +55,7 @@ TEST_F(FormatDlgTest, BadFieldsKeepTheDialogOpenWithTheFirstMessage) {
             return ok;
         });
         EXPECT_NE(result, framework::IDOK);
-        EXPECT_EQ(m_messages.texts, std::vector<std::string>{c.message});
+        EXPECT_EQ(m_messages.Texts(), std::vector<std::string>{c.message});
     }
 }
 

@@ -108,9 +108,9 @@ TEST_F(NewDisksDlgTest, FailedFieldKeepsTheDialogOpenButStoresChoiceAndPathMembe
         return ok;
     });
     EXPECT_NE(result, framework::IDOK);
-    EXPECT_EQ(m_messages.texts,
+    EXPECT_EQ(m_messages.Texts(),
               std::vector<std::string>{"Please enter an integer between 1 and 94."});
-    EXPECT_EQ(m_messages.kinds, std::vector<platform::MessageKind>{platform::MessageKind::Stop});
+    EXPECT_EQ(m_messages.Kinds(), std::vector<platform::MessageKind>{platform::MessageKind::Stop});
     EXPECT_EQ(StoredRadio(), 1);
     // The path field comes after the failing one: the member as loaded is stored, not the edit.
     EXPECT_EQ(StoredFile(), "old.dsk");
@@ -139,7 +139,7 @@ TEST_F(NewDisksDlgTest, EachFieldReportsItsOwnMessage) {
             return ok;
         });
         EXPECT_NE(result, framework::IDOK);
-        EXPECT_EQ(m_messages.texts, std::vector<std::string>{c.message}) << c.text.toStdString();
+        EXPECT_EQ(m_messages.Texts(), std::vector<std::string>{c.message}) << c.text.toStdString();
     }
 }
 
@@ -156,7 +156,7 @@ TEST_F(NewDisksDlgTest, OnlyTheFirstOfSeveralBadFieldsIsReported) {
         EXPECT_EQ(shown.focusWidget(), shown.m_editTracks);
         return shown.GetResult();
     });
-    EXPECT_EQ(m_messages.texts,
+    EXPECT_EQ(m_messages.Texts(),
               (std::vector<std::string>{"Please enter no more than 10 characters.",
                                         "Please enter an integer between 1 and 94."}));
 }

@@ -75,7 +75,7 @@ TEST_F(AllocationTest, RefusalsChangeNothingAndNoEntryComesBeforeNoSpace) {
     EXPECT_EQ(crowded->AddFile(nullptr, disktest::Entry(*crowded, "x", 1).data(), data.data(), 1),
               1);
     EXPECT_EQ(SectorData(*crowded), full);
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(recorder.Shown().empty());
 }
 
 TEST_F(AllocationTest, RemovingFreesTheChainAndTheSameSectorsAreReusedLowestFirst) {
@@ -97,7 +97,7 @@ TEST_F(AllocationTest, RemovingFreesTheChainAndTheSameSectorsAreReusedLowestFirs
     EXPECT_EQ(disk->GetEntryFirstSector(again), 16);
     EXPECT_EQ(Fat(*disk, 18), 0xE00 + 1100 % 512);
     EXPECT_EQ(FileData(*disk, again, 1100), Pattern(1100, 3));
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(recorder.Shown().empty());
 }
 
 TEST_F(AllocationTest, ChainRunningIntoAFreeSectorIsReportedOnceAndTheEntryErased) {
@@ -106,7 +106,7 @@ TEST_F(AllocationTest, ChainRunningIntoAFreeSectorIsReportedOnceAndTheEntryErase
     disk->SetFatEntry(disk->GetSector(1), 15, 0);
     disk->RemoveFile(file);
     EXPECT_EQ(recorder.Texts(), std::vector<std::string>{"FAT is corrupted."});
-    EXPECT_EQ(recorder.messages[0].kind, platform::MessageKind::Stop);
+    EXPECT_EQ(recorder.Shown()[0].kind, platform::MessageKind::Stop);
     EXPECT_EQ(Fat(*disk, 14), 0);
     EXPECT_EQ(Fat(*disk, 16), 0xE00 + 1500 % 512);
     EXPECT_EQ(file[0], 0xE5);

@@ -1,68 +1,24 @@
-// Shared fixtures of the disk engine tests: a scripted message handler, a per-test folder for
-// host files, and byte helpers for the files the tests make themselves.
+// Shared fixtures of the disk engine tests: a per-test folder for host files with scripted
+// messages, and byte helpers for the files the tests make themselves.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "disk/mdos_disk.h"
 #include "platform/crt_random.h"
-#include "platform/message_box.h"
+#include "support/scripted_messages.h"
 
 namespace disktest {
 
 using Bytes = std::vector<unsigned char>;
-
-struct Message {
-    platform::MessageKind kind;
-    std::string text;
-};
-
-// Records every message; questions are answered from a script (No when it runs out).
-class MessageRecorder {
-public:
-    MessageRecorder() {
-        m_previous = platform::SetMessageHandler(
-            [this](platform::MessageKind kind, const std::string& text) {
-                messages.push_back({kind, text});
-                if (kind != platform::MessageKind::Question) {
-                    return platform::Answer::Ok;
-                }
-                if (answers.empty()) {
-                    return platform::Answer::No;
-                }
-                const platform::Answer answer = answers.front();
-                answers.pop_front();
-                return answer;
-            });
-    }
-    ~MessageRecorder() { platform::SetMessageHandler(std::move(m_previous)); }
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-    [[nodiscard]] std::vector<std::string> Texts() const {
-        std::vector<std::string> texts;
-        for (const Message& m : messages) {
-            texts.push_back(m.text);
-        }
-        return texts;
-    }
-
-    std::vector<Message> messages;
-    std::deque<platform::Answer> answers;
-
-private:
-    platform::MessageHandler m_previous;
-};
 
 // Every test gets a fresh folder of its own (the process id keeps parallel runs apart), a
 // recorder, and a known random sequence.
@@ -92,7 +48,7 @@ protected:
         return disk;
     }
 
-    MessageRecorder recorder;
+    testsupport::ScriptedMessages recorder;
 
 private:
     std::filesystem::path m_dir;

@@ -121,7 +121,7 @@ TEST_F(RobustnessTest, EndlessDevicesAreNotRead) {
     disk->ImportD80("/dev/zero");
     disk->ImportBinary(nullptr, "zero", "/dev/zero");
     EXPECT_EQ(disktest::SectorData(*disk), before);
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(recorder.Shown().empty());
 }
 
 TEST_F(RobustnessTest, GarbageD80ImagesAndRecords) {

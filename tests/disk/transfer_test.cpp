@@ -89,7 +89,7 @@ TEST_F(BinaryTest, ImportBuildsTheEntryAndExportWritesTheExactData) {
     disk->ImportBinary(&entry, "missing", Path("missing").c_str());
     EXPECT_EQ(entry, nullptr);
     EXPECT_EQ(SectorData(*disk), before);
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(recorder.Shown().empty());
 }
 
 // 1024 free bytes hold a file of 1023 bytes at most (L / 512 + 1 sectors).
@@ -102,32 +102,32 @@ TEST_F(BinaryTest, FileAsLongAsTheFreeSpaceAsksWhetherToCut) {
     const Bytes before = SectorData(*disk);
     unsigned char sentinel = 0;
     unsigned char* entry = &sentinel;
-    recorder.answers = {platform::Answer::No};
+    recorder.AnswerNext(platform::Answer::No);
     disk->ImportBinary(&entry, "exact", Path("exact").c_str());
     EXPECT_EQ(entry, nullptr);
     EXPECT_EQ(SectorData(*disk), before);
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].kind, platform::MessageKind::Question);
-    EXPECT_EQ(recorder.messages[0].text,
+    ASSERT_EQ(recorder.Shown().size(), 1u);
+    EXPECT_EQ(recorder.Shown()[0].kind, platform::MessageKind::Question);
+    EXPECT_EQ(recorder.Shown()[0].text,
               "File is too long. Use all disk free space and cut the file ?");
 
-    recorder.answers = {platform::Answer::Yes};
+    recorder.AnswerNext(platform::Answer::Yes);
     disk->ImportBinary(&entry, "huge", Path("huge").c_str());
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry[11] | entry[12] << 8, 1023);
     EXPECT_EQ(FileData(*disk, entry, 1023), Pattern(1023));
     EXPECT_EQ(disk->GetFreeSpace(), 0);
-    EXPECT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(recorder.Shown().size(), 2u);
 
     disk->RemoveFile(entry);
     disk->ImportBinary(&entry, "fits", Path("fits").c_str());
     EXPECT_NE(entry, nullptr);
-    EXPECT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(recorder.Shown().size(), 2u);
 
     // With nothing free there is nothing to cut to: no question, only the refusal.
     disk->ImportBinary(&entry, "fits", Path("fits").c_str());
     EXPECT_EQ(recorder.Texts().back(), "No space available.");
-    EXPECT_EQ(recorder.messages.back().kind, platform::MessageKind::Stop);
+    EXPECT_EQ(recorder.Shown().back().kind, platform::MessageKind::Stop);
 }
 
 using CopyTest = DiskTest;
@@ -150,7 +150,7 @@ TEST_F(CopyTest, CopyKeepsTheSourceMoveFreesItFailureLeavesBothDisks) {
     EXPECT_EQ(source->GetFreeSpace(), freeBefore + 3 * 512);
     EXPECT_EQ(source->GetFilesCount(), 0);
     EXPECT_EQ(target->GetFilesCount(), 2);
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(recorder.Shown().empty());
 
     file = AddPattern(*source, "stay", 10);
     for (int i = 2; i < 128; ++i) {
@@ -229,7 +229,7 @@ TEST_F(TapTest, HeadlessBlocksAreNumberedAndHeadersPairWithTheNextDataBlock) {
     auto again = Formatted();
     again->ImportTap(Path("h.tap").c_str());
     EXPECT_EQ(Name(*again, Files(*again)[0]), "HEADLESS00");
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(recorder.Shown().empty());
 }
 
 // Blocks too short for flag and checksum are skipped; a block cut by the end of the file keeps
@@ -271,9 +271,9 @@ TEST_F(TapTest, ExportSkipsFilesTooLongForABlock) {
     AddPattern(*disk, "toolong", 65534);
     AddPattern(*disk, "small", 3);
     disk->ExportTap(Path("out.tap").c_str(), nullptr);
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].kind, platform::MessageKind::Stop);
-    EXPECT_NE(recorder.messages[0].text.find("toolong"), std::string::npos);
+    ASSERT_EQ(recorder.Shown().size(), 1u);
+    EXPECT_EQ(recorder.Shown()[0].kind, platform::MessageKind::Stop);
+    EXPECT_NE(recorder.Shown()[0].text.find("toolong"), std::string::npos);
 
     auto back = Formatted();
     back->ImportTap(Path("out.tap").c_str());
@@ -321,7 +321,7 @@ TEST_F(RawImageTest, D80ExportAndImportCarryEntriesAndData) {
     char buf[16];
     EXPECT_STREQ(target->GetVolumeName(buf, sizeof buf), "mine");
     EXPECT_STREQ(target->GetGeometryText(buf, sizeof buf), "94x9");
-    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(recorder.Shown().empty());
 }
 
 TEST_F(RawImageTest, D80ExportWritesWhatFitsAfterARefusal) {

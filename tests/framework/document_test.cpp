@@ -10,7 +10,7 @@
 #include "framework/document.h"
 #include "support/fail_device.h"
 #include "support/file_size_limit.h"
-#include "support/recording_messages.h"
+#include "support/scripted_messages.h"
 
 namespace {
 
@@ -96,7 +96,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    testsupport::RecordingMessages messages;
+    testsupport::ScriptedMessages messages;
     CBytesDoc doc;
 };
 
@@ -119,7 +119,7 @@ TEST_F(DocumentTest, OpenReadsTheFileWhileMarkedModifiedThenTakesItsPathAndTitle
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), QFileInfo(Path("disk.trw")).absoluteFilePath());
     EXPECT_EQ(doc.GetTitle(), QStringLiteral("disk.trw"));
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(DocumentTest, AnEmptyFileIsNotSerializedButStillTakesTheName) {
@@ -142,9 +142,9 @@ TEST_F(DocumentTest, AFileThatCannotBeOpenedLeavesTheDocumentAsItWas) {
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetTitle(), QStringLiteral("mine.trw"));
     EXPECT_EQ(doc.newCalls, 0);
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Stop);
-    EXPECT_NE(messages.texts[0].find(Path("missing.trw").toStdString()), std::string::npos);
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Kinds()[0], MessageKind::Stop);
+    EXPECT_NE(messages.Texts()[0].find(Path("missing.trw").toStdString()), std::string::npos);
 
     doc.SetModifiedFlag(false);
     EXPECT_FALSE(doc.OpenDocumentFile(dir.path()));  // a folder is no file
@@ -157,9 +157,9 @@ TEST_F(DocumentTest, AFailedReadReportsAndMakesANewDocument) {
     doc.SetPathName(Path("old.trw"));
     doc.failAfterBytes = 100;
     EXPECT_FALSE(doc.OpenDocumentFile(Path("broken.trw")));
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Stop);
-    EXPECT_EQ(messages.texts[0], "Failed to open document.");
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Kinds()[0], MessageKind::Stop);
+    EXPECT_EQ(messages.Texts()[0], "Failed to open document.");
     EXPECT_EQ(doc.newCalls, 1);
     EXPECT_EQ(doc.data, QByteArray("new"));
     EXPECT_FALSE(doc.IsModified());
@@ -186,9 +186,9 @@ TEST_F(DocumentTest, AFailedSaveKeepsTheOldFileAndTheModifiedFlag) {
     EXPECT_FALSE(doc.DoSave(Path("old.trw")));
     EXPECT_EQ(ReadAll(Path("old.trw")), old);
     EXPECT_TRUE(doc.IsModified());
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Stop);
-    EXPECT_EQ(messages.texts[0], "Failed to save document.");
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Kinds()[0], MessageKind::Stop);
+    EXPECT_EQ(messages.Texts()[0], "Failed to save document.");
     EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("old.trw")});  // no temporary left
 }
 
@@ -207,8 +207,8 @@ TEST_F(DocumentTest, AFullDiskDuringSaveKeepsTheOldFile) {
     }
     EXPECT_EQ(ReadAll(Path("old.trw")), old);
     EXPECT_TRUE(doc.IsModified());
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_NE(messages.texts[0].find("old.trw"), std::string::npos) << messages.texts[0];
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_NE(messages.Texts()[0].find("old.trw"), std::string::npos) << messages.Texts()[0];
     EXPECT_EQ(FolderEntries(), QStringList{QStringLiteral("old.trw")});
 }
 
@@ -231,8 +231,8 @@ TEST_F(DocumentTest, AnArchiveFailureWithoutTextGivesTheStandardSaveMessage) {
     doc.failStoringWithoutText = true;
     doc.SetModifiedFlag(true);
     EXPECT_FALSE(doc.DoSave(Path("x.trw")));
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.texts[0], "Failed to save document.");
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0], "Failed to save document.");
     EXPECT_FALSE(QFileInfo::exists(Path("x.trw")));
 }
 
@@ -250,7 +250,7 @@ TEST_F(DocumentTest, SavingIntoAFolderWithoutWritePermissionFails) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadAll(Path("old.trw")), old);
     EXPECT_TRUE(doc.IsModified());
-    EXPECT_EQ(messages.texts.size(), 1u);
+    EXPECT_EQ(messages.Texts().size(), 1u);
 }
 
 }  // namespace

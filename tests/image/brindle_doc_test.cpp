@@ -14,8 +14,8 @@
 #include "image/brindle_doc.h"
 #include "support/fail_device.h"
 #include "support/file_size_limit.h"
-#include "support/recording_messages.h"
 #include "support/recording_progress.h"
+#include "support/scripted_messages.h"
 #include "support/temp_settings.h"
 
 namespace {
@@ -114,7 +114,7 @@ protected:
 
     testsupport::TempSettings settings;
     QTemporaryDir dir;
-    testsupport::RecordingMessages messages;
+    testsupport::ScriptedMessages messages;
     CTestDoc doc;
 };
 
@@ -136,7 +136,7 @@ TEST_F(BrindleDocTest, AnImageWrittenAndReadBackIsByteIdentical) {
     }
     ASSERT_TRUE(other.DoSave(Path("again.trw")));
     EXPECT_EQ(ReadAll(Path("again.trw")), ReadAll(Path("three.trw")));
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(BrindleDocTest, TrailingBytesAreIgnoredAndLostOnSave) {
@@ -148,7 +148,7 @@ TEST_F(BrindleDocTest, TrailingBytesAreIgnoredAndLostOnSave) {
     ASSERT_TRUE(doc.DoSave(Path("tail.trw")));
     EXPECT_EQ(QFileInfo(Path("tail.trw")).size(), 2 * kRecord);
     EXPECT_EQ(ReadAll(Path("tail.trw")), a + b);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(BrindleDocTest, AForeignSystemMarkSurvives) {
@@ -167,7 +167,7 @@ TEST_F(BrindleDocTest, AFileShorterThanARecordEmptiesTheImage) {
     ASSERT_TRUE(doc.OpenDocumentFile(Path("short.trw")));
     EXPECT_TRUE(doc.m_disks.empty());
     EXPECT_EQ(doc.GetTitle(), QStringLiteral("short.trw"));
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 // Decided: outside merge mode an empty file empties the image like any file shorter than a
@@ -328,9 +328,9 @@ TEST_F(BrindleDocTest, AFailedSaveKeepsTheOldFileAndTheDocumentModified) {
     }
     EXPECT_EQ(ReadAll(Path("image.trw")), old);
     EXPECT_TRUE(doc.IsModified());
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Stop);
-    EXPECT_NE(messages.texts[0].find("image.trw"), std::string::npos) << messages.texts[0];
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Kinds()[0], MessageKind::Stop);
+    EXPECT_NE(messages.Texts()[0].find("image.trw"), std::string::npos) << messages.Texts()[0];
     EXPECT_EQ(progress.events, RecordingProgress::Run("Saving image ...", {3}));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
@@ -341,9 +341,9 @@ TEST_F(BrindleDocTest, AReadThatBreaksMidFileGivesANewImage) {
     doc.m_bMergeMode = true;
     doc.failReadAfterBytes = kRecord + 100;
     EXPECT_FALSE(doc.OpenDocumentFile(Path("broken.trw")));
-    ASSERT_EQ(messages.texts.size(), 2u);  // the failure, then the boot disk's notice
-    EXPECT_EQ(messages.kinds[0], MessageKind::Stop);
-    EXPECT_EQ(messages.texts[0], "Failed to open document.");
+    ASSERT_EQ(messages.Texts().size(), 2u);  // the failure, then the boot disk's notice
+    EXPECT_EQ(messages.Kinds()[0], MessageKind::Stop);
+    EXPECT_EQ(messages.Texts()[0], "Failed to open document.");
     ASSERT_EQ(doc.m_disks.size(), 1u);  // the disks before and the disks read are gone
     EXPECT_EQ(Name(*doc.m_disks[0]), "bootdisk" + Blanks(24));
     EXPECT_FALSE(doc.IsModified());
@@ -364,7 +364,7 @@ TEST_F(BrindleDocTest, AFailedReadLeavesOnlyWholeRecordsInTheArray) {
     doc.failAllocation = doc.allocations + 2;
     EXPECT_FALSE(doc.OnOpenDocument(Path("abc.trw")));
     EXPECT_EQ(Records(), (std::vector<QByteArray>{a, b}));
-    EXPECT_EQ(messages.texts,
+    EXPECT_EQ(messages.Texts(),
               (std::vector<std::string>{"Failed to open document.", "Failed to open document."}));
 }
 
@@ -374,8 +374,8 @@ TEST_F(BrindleDocTest, AFailedAllocationWhileReadingGivesANewImage) {
     WriteAll(Path("three.trw"), PatternRecord(1) + PatternRecord(2) + PatternRecord(3));
     doc.failAllocation = 1;
     EXPECT_FALSE(doc.OpenDocumentFile(Path("three.trw")));
-    ASSERT_FALSE(messages.texts.empty());
-    EXPECT_EQ(messages.texts[0], "Failed to open document.");
+    ASSERT_FALSE(messages.Texts().empty());
+    EXPECT_EQ(messages.Texts()[0], "Failed to open document.");
     ASSERT_EQ(doc.m_disks.size(), 1u);
     EXPECT_EQ(Name(*doc.m_disks[0]), "bootdisk" + Blanks(24));
     EXPECT_FALSE(doc.IsModified());
@@ -386,9 +386,9 @@ TEST_F(BrindleDocTest, AFailedAllocationWhileAddingStopsAndKeepsTheDisksAdded) {
     doc.failAllocation = 2;
     doc.AddFormattedDisks(4, 94, 9, QStringLiteral("x"));
     ASSERT_EQ(doc.m_disks.size(), 2u);
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Stop);
-    EXPECT_EQ(messages.texts[0], "Not enough memory for another disk.");
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Kinds()[0], MessageKind::Stop);
+    EXPECT_EQ(messages.Texts()[0], "Not enough memory for another disk.");
     EXPECT_EQ(progress.events, RecordingProgress::Run("Adding disks ...", {2, 5}));
 
     WriteAll(Path("one.rec"), PatternRecord(1));
@@ -396,7 +396,7 @@ TEST_F(BrindleDocTest, AFailedAllocationWhileAddingStopsAndKeepsTheDisksAdded) {
     doc.failAllocation = 1;
     doc.AddDisksFromFile(3, Path("one.rec"));
     EXPECT_EQ(doc.m_disks.size(), 3u);
-    EXPECT_EQ(messages.texts.size(), 2u);
+    EXPECT_EQ(messages.Texts().size(), 2u);
 }
 
 // --- New image and boot disk ----------------------------------------------------------------
@@ -416,9 +416,9 @@ TEST_F(BrindleDocTest, NewWithoutSettingsMakesAnEmptyBootDisk) {
     EXPECT_EQ(disk.Record()[boot + CMdosDisk::kBootSectorsPerTrack], 9);
     EXPECT_EQ(Field(disk, boot + CMdosDisk::kBootVolumeName, 4), "boot");
 
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Information);
-    EXPECT_EQ(messages.texts[0],
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Kinds()[0], MessageKind::Information);
+    EXPECT_EQ(messages.Texts()[0],
               "There are no boot template defined.\nBrindle will make empty boot disk.\n"
               "Go to <Image/Boot template> menu and set template files.");
     EXPECT_FALSE(doc.IsModified());
@@ -439,7 +439,7 @@ TEST_F(BrindleDocTest, NewWithATemplateFileCopiesItsFirstRecord) {
     ASSERT_TRUE(doc.OnNewDocument());
     ASSERT_EQ(doc.m_disks.size(), 1u);
     EXPECT_EQ(RecordOf(*doc.m_disks[0]), first);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     EXPECT_FALSE(doc.IsModified());
 }
 
@@ -451,7 +451,7 @@ TEST_F(BrindleDocTest, NewWithAMissingTemplateKeepsTheEmptyBootDiskSilently) {
     ASSERT_EQ(doc.m_disks.size(), 1u);
     EXPECT_EQ(Name(*doc.m_disks[0]), "bootdisk" + Blanks(24));
     EXPECT_EQ(doc.m_disks[0]->Record()[CMdosDisk::kHeaderSize + CMdosDisk::kBootTracks], 80);
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 TEST_F(BrindleDocTest, NewWithAShortTemplateReplacesOnlyTheStartOfTheRecord) {
@@ -476,9 +476,9 @@ TEST_F(BrindleDocTest, NewWithTheListChoiceMakesAnEmptyBootDisk) {
     ASSERT_EQ(doc.m_disks.size(), 1u);
     EXPECT_EQ(Name(*doc.m_disks[0]), "empty boot disk" + Blanks(17));
     EXPECT_EQ(doc.m_disks[0]->Record()[CMdosDisk::kHeaderSize + CMdosDisk::kBootTracks], 80);
-    ASSERT_EQ(messages.texts.size(), 1u);
-    EXPECT_EQ(messages.kinds[0], MessageKind::Information);
-    EXPECT_EQ(messages.texts[0],
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Kinds()[0], MessageKind::Information);
+    EXPECT_EQ(messages.Texts()[0],
               "Creating bootfisk from list of binary files is unsupported yet.\n"
               "Brindle will make empty boot disk.\n"
               "Go to <Image/Boot template> menu and set template files.");
@@ -490,7 +490,7 @@ TEST_F(BrindleDocTest, NewWithoutMemoryForTheBootDiskFailsWithAnEmptyImage) {
     doc.failAllocation = 0;
     EXPECT_FALSE(doc.OnNewDocument());
     EXPECT_TRUE(doc.m_disks.empty());
-    EXPECT_EQ(messages.texts, std::vector<std::string>{"Not enough memory for another disk."});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Not enough memory for another disk."});
 }
 
 TEST_F(BrindleDocTest, BootSettingsRoundTripThroughTheStore) {
@@ -600,7 +600,7 @@ TEST_F(BrindleDocTest, AMissingOrShortTemplateGivesZeroFilledDisks) {
     EXPECT_EQ(Name(*doc.m_disks[1]), "empty disk 1" + Blanks(20));
     EXPECT_EQ(shortOne.mid(CMdosDisk::kHeaderSize, 88), PatternRecord(60).mid(512, 88));
     EXPECT_EQ(shortOne.mid(600), QByteArray(kRecord - 600, '\0'));
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include "framework/widgets/file_dialog.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
-#include "support/recording_messages.h"
+#include "support/scripted_messages.h"
 #include "support/temp_settings.h"
 #include "support/test_disks.h"
 
@@ -120,7 +120,7 @@ protected:
     }
 
     testsupport::TempSettings settings;
-    testsupport::RecordingMessages messages;
+    testsupport::ScriptedMessages messages;
     QTemporaryDir dir;
     CBrindleDoc doc;
     CBrindleView view;
@@ -308,7 +308,7 @@ TEST_F(FileCommandsTest, DeleteRemovesEverySelectedFileWithoutAQuestion) {
     view.SelectRows({0, 1, 2});
     Run(cmd::kDeleteFiles);
 
-    EXPECT_EQ(messages.texts, (std::vector<std::string>{"FAT is corrupted."}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"FAT is corrupted."}));
     EXPECT_EQ(FileNames(Disk(0)), (std::vector<std::string>{"KEEP"}));
     ASSERT_EQ(view.GetRowCount(), 1);
     EXPECT_EQ(view.GetRowItemInfo(0)->diskIndex, 0);
@@ -328,7 +328,7 @@ TEST_F(FileCommandsTest, CopyStopsAtTheFirstFileTheTargetCannotTake) {
     Run(cmd::kCopyFiles);
 
     // The third file is not tried: one message only.
-    EXPECT_EQ(messages.texts, (std::vector<std::string>{"No dir item available."}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"No dir item available."}));
     const std::vector<std::string> target = FileNames(Disk(1));
     EXPECT_EQ(target.back(), "FIRST");
     EXPECT_EQ(std::count(target.begin(), target.end(), "FILL"), CMdosDisk::kDirEntryCount - 1);
@@ -362,7 +362,7 @@ TEST_F(FileCommandsTest, MoveToTheSameDiskTakesNewEntriesAndSectors) {
     EXPECT_EQ(Disk(0).GetEntryFirstSector(a), 20);
     EXPECT_EQ(Content(Disk(0), c, 600), Bytes(600, 'c'));
     EXPECT_EQ(Content(Disk(0), a, 600), Bytes(600, 'a'));
-    EXPECT_TRUE(messages.texts.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     EXPECT_TRUE(doc.IsModified());
 }
 

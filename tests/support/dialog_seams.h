@@ -11,7 +11,7 @@
 
 #include "framework/widgets/dialog.h"
 #include "framework/widgets/file_dialog.h"
-#include "support/recording_messages.h"
+#include "support/scripted_messages.h"
 #include "support/temp_settings.h"
 
 class DialogSeamsTest : public ::testing::Test {
@@ -47,7 +47,7 @@ protected:
     };
 
     testsupport::TempSettings m_settings;
-    testsupport::RecordingMessages m_messages;
+    testsupport::ScriptedMessages m_messages;
     std::vector<FileDialogSeen> m_fileDialogs;
 };
 

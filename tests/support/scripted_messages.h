@@ -1,5 +1,6 @@
-// Scripts platform::ShowMessage for one test: records every message and answers questions
-// from a queue (No once it is empty). The previous handler comes back on destruction.
+// Scripts platform::ShowMessage for one test: records every message (kind and text) and answers
+// questions from a queue (No once it is empty; every other box is answered Ok). The previous
+// handler comes back on destruction.
 #pragma once
 
 #include <deque>
@@ -37,6 +38,13 @@ public:
             texts.push_back(message.text);
         }
         return texts;
+    }
+    [[nodiscard]] std::vector<platform::MessageKind> Kinds() const {
+        std::vector<platform::MessageKind> kinds;
+        for (const ShownMessage& message : m_shown) {
+            kinds.push_back(message.kind);
+        }
+        return kinds;
     }
     void Clear() { m_shown.clear(); }
 

@@ -11,7 +11,7 @@
 #include "dialogs/new_disks_dlg.h"
 #include "framework/widgets/dialog.h"
 #include "framework/widgets/file_dialog.h"
-#include "support/recording_messages.h"
+#include "support/scripted_messages.h"
 #include "support/temp_settings.h"
 #include "support/test_disks.h"
 #include "tree/tree_view_fixture.h"
@@ -149,7 +149,7 @@ protected:
     }
 
     testsupport::TempSettings m_settings;
-    testsupport::RecordingMessages m_messages;
+    testsupport::ScriptedMessages m_messages;
     QTemporaryDir m_dir;
     std::optional<QString> m_answer;
     std::vector<framework::CFileDialog> m_dialogs;
@@ -215,7 +215,7 @@ TEST_F(DiskCommandsTest, RemoveTakesOnlyLaterDiskItemsAndKeepsTheRestReachable) 
     tree.SelectItem(tree.DiskItem(1));
     EXPECT_TRUE(Enabled(cmd::kRemoveDisk));
     Run(cmd::kRemoveDisk);
-    EXPECT_TRUE(m_messages.texts.empty());
+    EXPECT_TRUE(m_messages.Texts().empty());
     EXPECT_TRUE(doc.IsModified());
     ASSERT_EQ(doc.m_disks.size(), 4u);
     ASSERT_EQ(tree.DiskItemCount(), 4);
@@ -276,7 +276,7 @@ TEST_F(DiskCommandsTest, AddMoreShortOfMemoryKeepsAndShowsTheDisksItGot) {
     InitialUpdate();
     Answer<CNewDisksDlg>([](CNewDisksDlg& dlg) { dlg.m_editDisks->setText("1000000"); });
     Run(cmd::kAddMore);
-    EXPECT_EQ(m_messages.texts, std::vector<std::string>{CBrindleDoc::kNoMemoryMessage});
+    EXPECT_EQ(m_messages.Texts(), std::vector<std::string>{CBrindleDoc::kNoMemoryMessage});
     ASSERT_EQ(small.m_disks.size(), 3u);
     ASSERT_EQ(tree.DiskItemCount(), 3);
     EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(1));

@@ -52,7 +52,7 @@ TEST_F(DataExchange, CharacterLimitStopsTypingButNotALongerMember) {
     dialog.UpdateData(false);
     EXPECT_EQ(dialog.m_editName->text(), "abcdef");
     EXPECT_FALSE(dialog.UpdateData(true));
-    EXPECT_EQ(m_messages.texts,
+    EXPECT_EQ(m_messages.Texts(),
               std::vector<std::string>{"Please enter no more than 4 characters."});
 
     dialog.m_editName->clear();
