@@ -18,7 +18,7 @@ namespace {
 
 class DocumentFlowsTest : public ShellTest {
 protected:
-    [[nodiscard]] QString Path(const char* name) const { return m_settings.filePath(name); }
+    [[nodiscard]] QString Path(const char* name) const { return m_settings.FilePath(name); }
 
     // A modified image of two disks, as after the user added one.
     void MakeModified() {
@@ -199,7 +199,7 @@ TEST_F(DocumentFlowsTest, SaveAsRenamesTheImageAndAddsItToTheRecentFiles) {
 
 TEST_F(DocumentFlowsTest, RecentFilesShowShortenedAndNumberedNewestFirst) {
     EXPECT_EQ(RecentFileEntries(), QStringList{"Recent File (greyed)"});
-    QDir(m_settings.path()).mkpath(QStringLiteral("a folder with a long name/inner"));
+    QDir(m_settings.Folder()).mkpath(QStringLiteral("a folder with a long name/inner"));
     const QString deep = Path("a folder with a long name/inner/deep.trw");
     WriteImageFile(deep, {"deep"});
     WriteImageFile(Path("x&y.trw"), {"xy"});

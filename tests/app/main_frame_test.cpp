@@ -8,6 +8,7 @@
 #include "app/image_files.h"
 #include "app/shell_fixture.h"
 #include "framework/command_ids.h"
+#include "framework/settings.h"
 #include "list/brindle_view.h"
 #include "support/recording_progress.h"
 #include "tree/left_view.h"
@@ -93,14 +94,12 @@ TEST_F(MainFrameTest, AboutBoxShowsTheVersionLine) {
 
 class StartUpTest : public ::testing::Test {
 protected:
-    void SetUp() override { framework::SetSettingsFolder(m_dir.path()); }
-
-    QTemporaryDir m_dir;
+    testsupport::TempSettings m_dir;
     testsupport::ScriptedMessages m_messages;
 };
 
 TEST_F(StartUpTest, FileArgumentOpensThatImageWithoutBootDiskOrProgress) {
-    const QString path = m_dir.filePath(QStringLiteral("games.trw"));
+    const QString path = m_dir.FilePath(QStringLiteral("games.trw"));
     WriteImageFile(path, {"one", "two"});
     // Whatever the sink is while the image opens is not the main window: it doesn't exist yet.
     testsupport::RecordingProgress before;
@@ -117,7 +116,7 @@ TEST_F(StartUpTest, FileArgumentOpensThatImageWithoutBootDiskOrProgress) {
 }
 
 TEST_F(StartUpTest, FileThatCantBeOpenedEndsWithoutAWindow) {
-    const QString path = m_dir.filePath(QStringLiteral("missing/none.trw"));
+    const QString path = m_dir.FilePath(QStringLiteral("missing/none.trw"));
     CBrindleApp app;
     EXPECT_FALSE(app.InitInstance({QStringLiteral("brindle"), path}));
     EXPECT_EQ(app.GetMainWnd(), nullptr);
@@ -136,8 +135,8 @@ TEST_F(StartUpTest, UnknownOptionEndsWithAMessage) {
 }
 
 TEST_F(StartUpTest, StandardSettingsAreReadAtStartAndTheListStoredAtClose) {
-    const QString first = m_dir.filePath(QStringLiteral("a.trw"));
-    const QString second = m_dir.filePath(QStringLiteral("b.trw"));
+    const QString first = m_dir.FilePath(QStringLiteral("a.trw"));
+    const QString second = m_dir.FilePath(QStringLiteral("b.trw"));
     framework::WriteProfileString(QStringLiteral("Recent File List"), QStringLiteral("File1"),
                                   first);
     framework::WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("PreviewPages"), 2);

@@ -5,23 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
 #include "app/brindle_app.h"
 #include "app/main_frame.h"
 #include "framework/command_target.h"
-#include "framework/settings.h"
 #include "image/brindle_doc.h"
 #include "support/qt_printers.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
+#include "support/temp_settings.h"
 
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        framework::SetSettingsFolder(m_settings.path());
         m_app = std::make_unique<CBrindleApp>();
         ASSERT_TRUE(m_app->InitInstance({QStringLiteral("brindle")}));
         m_frame = m_app->GetMainWnd();
@@ -37,7 +35,7 @@ protected:
         QApplication::processEvents();
     }
 
-    QTemporaryDir m_settings;
+    testsupport::TempSettings m_settings;
     testsupport::ScriptedMessages m_messages;
     testsupport::ScriptedYesNoCancel m_questions;
     testsupport::ScriptedFileDialogs m_files;
