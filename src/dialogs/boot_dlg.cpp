@@ -8,10 +8,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <initializer_list>
+#include <optional>
 
+#include "dialogs/browse_file.h"
 #include "dialogs/ok_cancel.h"
 #include "framework/widgets/ddx.h"
-#include "framework/widgets/file_dialog.h"
 #include "image/boot_settings.h"
 
 CBootDlg::CBootDlg(QWidget* parent)
@@ -78,11 +79,8 @@ void CBootDlg::OnRadioList() {
 }
 
 void CBootDlg::OnBrowse() {
-    framework::CFileDialog dialog(true, QStringLiteral("*.*"), QString(),
-                                  framework::OFN_HIDEREADONLY | framework::OFN_OVERWRITEPROMPT,
-                                  QStringLiteral("All files|*.*||"), this);
-    if (dialog.DoModal() == framework::IDOK) {
-        m_strFile = dialog.GetPathName();
+    if (const std::optional<QString> path = dialogs::BrowseForFile(this)) {
+        m_strFile = *path;
         UpdateData(false);
     }
 }

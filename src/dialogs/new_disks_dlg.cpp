@@ -8,11 +8,12 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <initializer_list>
+#include <optional>
 
+#include "dialogs/browse_file.h"
 #include "dialogs/ok_cancel.h"
 #include "framework/settings.h"
 #include "framework/widgets/ddx.h"
-#include "framework/widgets/file_dialog.h"
 
 namespace {
 const QString kSection = QStringLiteral("AddMoreDisks");
@@ -116,11 +117,8 @@ void CNewDisksDlg::OnRadioTemplate() {
 }
 
 void CNewDisksDlg::OnBrowse() {
-    framework::CFileDialog dialog(true, QStringLiteral("*.*"), QString(),
-                                  framework::OFN_HIDEREADONLY | framework::OFN_OVERWRITEPROMPT,
-                                  QStringLiteral("All files|*.*||"), this);
-    if (dialog.DoModal() == framework::IDOK) {
-        m_strFile = dialog.GetPathName();
+    if (const std::optional<QString> path = dialogs::BrowseForFile(this)) {
+        m_strFile = *path;
         UpdateData(false);
     }
 }
