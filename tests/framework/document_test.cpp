@@ -9,12 +9,15 @@
 #include "framework/archive.h"
 #include "framework/document.h"
 #include "support/fail_device.h"
+#include "support/file_bytes.h"
 #include "support/file_size_limit.h"
 #include "support/scripted_messages.h"
 
 namespace {
 
 using platform::MessageKind;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 // A document whose contents are the file's bytes.
 class CBytesDoc : public framework::CDocument {
@@ -68,17 +71,6 @@ protected:
         return CDocument::WriteToDevice(&failing, error);
     }
 };
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 QByteArray Pattern(int size) {
     QByteArray bytes(size, '\0');

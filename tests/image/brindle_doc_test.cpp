@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <cstring>
@@ -13,6 +12,7 @@
 #include "image/boot_settings.h"
 #include "image/brindle_doc.h"
 #include "support/fail_device.h"
+#include "support/file_bytes.h"
 #include "support/file_size_limit.h"
 #include "support/recording_progress.h"
 #include "support/scripted_messages.h"
@@ -21,7 +21,9 @@
 namespace {
 
 using platform::MessageKind;
+using testsupport::ReadAll;
 using testsupport::RecordingProgress;
+using testsupport::WriteAll;
 
 constexpr int kRecord = CMdosDisk::kRecordSize;
 
@@ -54,17 +56,6 @@ std::string CreatorComment() {
     std::string comment(CMdosDisk::kCommentSize, '\0');
     std::memcpy(comment.data(), CBrindleDoc::kCreatorText, std::strlen(CBrindleDoc::kCreatorText));
     return comment;
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 // A document whose disk allocations can be made to fail, and whose file reads can break.
