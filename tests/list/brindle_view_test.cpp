@@ -3,10 +3,8 @@
 #include <QFontMetrics>
 
 #include <QAbstractItemModelTester>
-#include <QApplication>
 #include <QHeaderView>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QTreeView>
@@ -17,6 +15,7 @@
 #include "list/brindle_view.h"
 #include "list/content_list_model.h"
 #include "list/icons.h"
+#include "support/in_place_editor.h"
 #include "support/test_disks.h"
 
 namespace {
@@ -85,24 +84,11 @@ protected:
         return ui.IsEnabled();
     }
 
-    // Runs "Edit Label" on the row and returns the open editor, if the row took one. Closed
-    // editors linger hidden until deleted later, so only a visible one counts.
+    // Runs "Edit Label" on the row and returns the open editor, if the row took one.
     QLineEdit* OpenEditor(int row) {
         view.SelectRows({row});
         view.OnCmdMsg(cmd::kEditLabel, nullptr);
-        for (QLineEdit* editor : view.GetDetailsView()->findChildren<QLineEdit*>()) {
-            if (editor->isVisible()) {
-                return editor;
-            }
-        }
-        return nullptr;
-    }
-
-    // The delegate commits a Return from a queued call, so the events run before we look.
-    static void Press(QWidget* widget, int key) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(widget, &press);
-        QApplication::processEvents();
+        return testsupport::VisibleEditor(*view.GetDetailsView());
     }
 
     CBrindleDoc doc;
@@ -312,7 +298,7 @@ TEST_F(ListViewTest, OnlyFileNamesAndTheVolumeNameAreEditable) {
         QLineEdit* editor = OpenEditor(row);
         EXPECT_EQ(editor != nullptr, row == 1) << "property row " << row;
         if (editor != nullptr) {
-            Press(editor, Qt::Key_Escape);
+            testsupport::PressKey(editor, Qt::Key_Escape);
         }
     }
     view.ShowRecordHeader(disk.get(), 0);
@@ -332,7 +318,7 @@ TEST_F(ListViewTest, RenamingAFileKeepsTenCharactersAndLeavesTheImageUnmodified)
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "OLD");
     editor->setText("TWELVE CHARS");
-    Press(editor, Qt::Key_Return);
+    testsupport::PressKey(editor, Qt::Key_Return);
     EXPECT_EQ(Cell(0, 0), "TWELVE CHA");
     char name[16];
     EXPECT_STREQ(disk->GetEntryName(entry, name, sizeof name), "TWELVE CHA");
@@ -341,7 +327,7 @@ TEST_F(ListViewTest, RenamingAFileKeepsTenCharactersAndLeavesTheImageUnmodified)
     editor = OpenEditor(0);
     ASSERT_NE(editor, nullptr);
     editor->setText("IGNORED");
-    Press(editor, Qt::Key_Escape);
+    testsupport::PressKey(editor, Qt::Key_Escape);
     EXPECT_EQ(Cell(0, 0), "TWELVE CHA");
     EXPECT_STREQ(disk->GetEntryName(entry, name, sizeof name), "TWELVE CHA");
 }

@@ -207,7 +207,7 @@ TEST_F(TreeViewTest, RenamingADiskStoresThirtyTwoCharactersAndMarksTheImage) {
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "Disk 1");
     editor->setText("A name well beyond thirty-two characters   ");
-    Press(editor, Qt::Key_Return);
+    testsupport::PressKey(editor, Qt::Key_Return);
     EXPECT_EQ(Label(tree.DiskItem(1)), "A name well beyond thirty-two ch");
     char name[64];
     EXPECT_STREQ(doc.m_disks[1]->GetDiskName(name, sizeof name),
@@ -217,7 +217,7 @@ TEST_F(TreeViewTest, RenamingADiskStoresThirtyTwoCharactersAndMarksTheImage) {
     editor = OpenEditor(tree.DiskItem(0));
     ASSERT_NE(editor, nullptr);
     editor->setText("Trailing   ");
-    Press(editor, Qt::Key_Return);
+    testsupport::PressKey(editor, Qt::Key_Return);
     EXPECT_EQ(Label(tree.DiskItem(0)), "Trailing");
 }
 
@@ -227,7 +227,7 @@ TEST_F(TreeViewTest, CancelledRenameChangesNothing) {
     QLineEdit* editor = OpenEditor(tree.DiskItem(0));
     ASSERT_NE(editor, nullptr);
     editor->setText("Other");
-    Press(editor, Qt::Key_Escape);
+    testsupport::PressKey(editor, Qt::Key_Escape);
     char name[64];
     EXPECT_STREQ(doc.m_disks[0]->GetDiskName(name, sizeof name), "Disk 0");
     EXPECT_FALSE(doc.IsModified());

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <optional>
 
@@ -14,6 +12,7 @@
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
 #include "list/icons.h"
+#include "support/in_place_editor.h"
 #include "tree/left_view.h"
 
 class TreeViewTest : public ::testing::Test {
@@ -66,19 +65,7 @@ protected:
     QLineEdit* OpenEditor(const QModelIndex& item) {
         tree.SelectItem(item);
         tree.OnCmdMsg(cmd::kEditLabel, nullptr);
-        for (QLineEdit* editor : tree.findChildren<QLineEdit*>()) {
-            if (editor->isVisible()) {
-                return editor;
-            }
-        }
-        return nullptr;
-    }
-
-    // The delegate commits a Return from a queued call, so the events run before we look.
-    static void Press(QWidget* widget, int key) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(widget, &press);
-        QApplication::processEvents();
+        return testsupport::VisibleEditor(tree);
     }
 
     // What the disk-removal command does: the document drops the disk, the disks behind it
