@@ -1,6 +1,7 @@
 #include "tree/left_view.h"
 
 #include <QFile>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <algorithm>
 #include <memory>
@@ -76,11 +77,11 @@ CLeftView::CLeftView(QWidget* parent) : QTreeView(parent), m_model(new CDiskTree
     setIconSize(QSize(icons::kSmallIconSize, icons::kSmallIconSize));
     // Labels are never cut short: a narrow pane scrolls sideways like a tree control does.
     header()->setStretchLastSection(false);
-    header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnSelChanged(current); });
     connect(m_model, &CDiskTreeModel::DiskRenamed, this, [this] {
+        FitColumnToLabels();
         if (m_document != nullptr) {
             m_document->SetModifiedFlag(true);
         }
@@ -122,7 +123,32 @@ QModelIndex CLeftView::BuildDiskItems(int firstDisk, bool clearFirst) {
     for (int i = std::max(firstDisk, 0); i < count; ++i) {
         disks.push_back(m_document->m_disks[static_cast<size_t>(i)].get());
     }
-    return m_model->AppendDisks(disks, std::max(firstDisk, 0));
+    const QModelIndex first = m_model->AppendDisks(disks, std::max(firstDisk, 0));
+    FitColumnToLabels();
+    return first;
+}
+
+void CLeftView::FitColumnToLabels() {
+    // Worked out from the labels rather than measured by the header: measuring walks up to a
+    // thousand rows on every expansion, which makes opening volumes of big images crawl. Child
+    // labels are fixed; the widest of each level is enough.
+    const QFontMetrics metrics(font());
+    const int item = iconSize().width() + 3 * metrics.horizontalAdvance(QLatin1Char(' '));
+    const auto need = [&](int depth, const QString& label) {
+        return indentation() * (depth + 1) + item + metrics.horizontalAdvance(label);
+    };
+    int widest = 0;
+    for (const char* label : {"Tarrow tags", "MDOS disk"}) {
+        widest = std::max(widest, need(1, QString::fromLatin1(label)));
+    }
+    for (const char* label :
+         {"Sector 0 (BOOT)", "Sector 5 (FAT)", "Sector 13 (DIR)", "Sector 1691"}) {
+        widest = std::max(widest, need(2, QString::fromLatin1(label)));
+    }
+    for (int row = 0; row < DiskItemCount(); ++row) {
+        widest = std::max(widest, need(0, DiskItem(row).data(Qt::DisplayRole).toString()));
+    }
+    header()->resizeSection(0, widest);
 }
 
 void CLeftView::DeleteItemAndInfo(const QModelIndex& diskItem) {

@@ -69,6 +69,8 @@ protected:
 
 private:
     void OnSelChanged(const QModelIndex& current);
+    // Widens the one column to the longest label, so that nothing is elided.
+    void FitColumnToLabels();
     void OnEditLabel();
     void OnUpdateEditLabel(framework::CCmdUI* ui);
 

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QPersistentModelIndex>
 
+#include <QFontMetrics>
+#include <QHeaderView>
 #include "support/test_disks.h"
 #include "tree/disk_tree_model.h"
+
 #include "tree/tree_view_fixture.h"
 
 namespace {
@@ -219,6 +224,26 @@ TEST_F(TreeViewTest, RenamingADiskStoresThirtyTwoCharactersAndMarksTheImage) {
     editor->setText("Trailing   ");
     testsupport::PressKey(editor, Qt::Key_Return);
     EXPECT_EQ(Label(tree.DiskItem(0)), "Trailing");
+}
+
+TEST_F(TreeViewTest, LabelsAreNeverElidedAndTheColumnFollowsRenames) {
+    AddDisks(doc, 1);
+    InitialUpdate();
+    const QFontMetrics metrics(tree.font());
+    const auto fits = [&](int depth, const QString& label) {
+        return tree.header()->sectionSize(0) >=
+               tree.indentation() * (depth + 1) + metrics.horizontalAdvance(label);
+    };
+    EXPECT_TRUE(fits(2, QStringLiteral("Sector 1691")));
+    EXPECT_TRUE(fits(2, QStringLiteral("Sector 0 (BOOT)")));
+
+    const QString wide(32, QLatin1Char('W'));
+    EXPECT_FALSE(fits(0, wide));
+    QLineEdit* editor = OpenEditor(tree.DiskItem(0));
+    ASSERT_NE(editor, nullptr);
+    editor->setText(wide);
+    testsupport::PressKey(editor, Qt::Key_Return);
+    EXPECT_TRUE(fits(0, wide));
 }
 
 TEST_F(TreeViewTest, CancelledRenameChangesNothing) {
