@@ -5,8 +5,6 @@
 #include <QHeaderView>
 #include <QPersistentModelIndex>
 
-#include <QFontMetrics>
-#include <QHeaderView>
 #include "support/test_disks.h"
 #include "tree/disk_tree_model.h"
 
