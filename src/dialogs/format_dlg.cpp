@@ -5,11 +5,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/ok_cancel.h"
-#include "framework/widgets/ddx.h"
-
-namespace {
-constexpr int kMaxNameChars = 10;
-}  // namespace
+#include "dialogs/volume_fields.h"
 
 CFormatDlg::CFormatDlg(QWidget* parent)
     : CDialog(parent),
@@ -28,10 +24,6 @@ CFormatDlg::CFormatDlg(QWidget* parent)
 }
 
 void CFormatDlg::DoDataExchange(framework::CDataExchange& dx) {
-    framework::DDX_Text(dx, m_editName, m_strName);
-    framework::DDV_MaxChars(dx, m_editName, m_strName, kMaxNameChars);
-    framework::DDX_Text(dx, m_editTracks, m_nTracks);
-    framework::DDV_MinMaxInt(dx, m_editTracks, m_nTracks, 1, 94);
-    framework::DDX_Text(dx, m_editSectors, m_nSectors);
-    framework::DDV_MinMaxInt(dx, m_editSectors, m_nSectors, 1, 10);
+    dialogs::ExchangeVolumeFields(dx, {m_editName, m_editTracks, m_editSectors}, m_strName,
+                                  m_nTracks, m_nSectors);
 }

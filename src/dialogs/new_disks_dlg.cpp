@@ -12,12 +12,12 @@
 
 #include "dialogs/browse_file.h"
 #include "dialogs/ok_cancel.h"
+#include "dialogs/volume_fields.h"
 #include "framework/settings.h"
 #include "framework/widgets/ddx.h"
 
 namespace {
 const QString kSection = QStringLiteral("AddMoreDisks");
-constexpr int kMaxNameChars = 10;
 constexpr int kIndent = 20;
 }  // namespace
 
@@ -82,12 +82,8 @@ CNewDisksDlg::CNewDisksDlg(QWidget* parent)
 
 void CNewDisksDlg::DoDataExchange(framework::CDataExchange& dx) {
     framework::DDX_Radio(dx, {m_radioFormat, m_radioTemplate}, m_nRadio, kFormatNew);
-    framework::DDX_Text(dx, m_editName, m_strName);
-    framework::DDV_MaxChars(dx, m_editName, m_strName, kMaxNameChars);
-    framework::DDX_Text(dx, m_editTracks, m_nTracks);
-    framework::DDV_MinMaxInt(dx, m_editTracks, m_nTracks, 1, 94);
-    framework::DDX_Text(dx, m_editSectors, m_nSectors);
-    framework::DDV_MinMaxInt(dx, m_editSectors, m_nSectors, 1, 10);
+    dialogs::ExchangeVolumeFields(dx, {m_editName, m_editTracks, m_editSectors}, m_strName,
+                                  m_nTracks, m_nSectors);
     framework::DDX_Text(dx, m_editDisks, m_nDisks);
     framework::DDX_Text(dx, m_editFile, m_strFile);
 }
