@@ -100,6 +100,9 @@ private:
     // Puts the disk's file list in place of whatever the list showed and marks the image
     // modified.
     void RefillFiles(CMdosDisk* disk, int diskIndex);
+    // Asks for a file and adds its files to the shown disk with import, then refills.
+    void ImportIntoShownDisk(const QString& defaultExt, const QString& filter,
+                             void (CMdosDisk::*import)(const char*));
     void MarkModified();
 
     void EnsureFonts();

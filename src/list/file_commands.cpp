@@ -111,26 +111,24 @@ void CBrindleView::OnBinaryImport() {
 }
 
 void CBrindleView::OnImportTap() {
-    if (m_shownDisk == nullptr) {
-        return;
-    }
-    const QString path = ChooseFileToOpen(this, kTapExtension, kTapFilter);
-    if (path.isEmpty()) {
-        return;
-    }
-    m_shownDisk->ImportTap(HostPath(path).constData());
-    RefillFiles(m_shownDisk, m_shownDiskIndex);
+    ImportIntoShownDisk(kTapExtension, kTapFilter, &CMdosDisk::ImportTap);
 }
 
 void CBrindleView::OnImportD80() {
+    ImportIntoShownDisk(kD80Extension, kD80Filter, &CMdosDisk::ImportD80);
+}
+
+// The disk's files stay; the file's are added after them.
+void CBrindleView::ImportIntoShownDisk(const QString& defaultExt, const QString& filter,
+                                       void (CMdosDisk::*import)(const char*)) {
     if (m_shownDisk == nullptr) {
         return;
     }
-    const QString path = ChooseFileToOpen(this, kD80Extension, kD80Filter);
+    const QString path = ChooseFileToOpen(this, defaultExt, filter);
     if (path.isEmpty()) {
         return;
     }
-    m_shownDisk->ImportD80(HostPath(path).constData());
+    (m_shownDisk->*import)(HostPath(path).constData());
     RefillFiles(m_shownDisk, m_shownDiskIndex);
 }
 
