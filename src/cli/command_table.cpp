@@ -15,13 +15,27 @@ std::unique_ptr<Command> Make() {
 
 // Adding a command is one class and one line here.
 constexpr std::unique_ptr<Command> (*kCommands[])() = {
-    Make<InfoCommand>,       Make<LsCommand>,           Make<HeaderCommand>,
-    Make<DumpCommand>,       Make<CreateCommand>,       Make<AddCommand>,
-    Make<RemoveCommand>,     Make<ExtractCommand>,      Make<FormatCommand>,
-    Make<RenameDiskCommand>, Make<RenameVolumeCommand>, Make<PutCommand>,
-    Make<GetCommand>,        Make<RmCommand>,           Make<MvCommand>,
-    Make<CpCommand>,         Make<TapImportCommand>,    Make<TapExportCommand>,
-    Make<D80ImportCommand>,  Make<D80ExportCommand>,    Make<D80ReplaceCommand>,
+    Make<InfoCommand>,          // info
+    Make<LsCommand>,            // ls
+    Make<HeaderCommand>,        // header
+    Make<DumpCommand>,          // dump
+    Make<CreateCommand>,        // create
+    Make<AddCommand>,           // add
+    Make<RemoveCommand>,        // remove
+    Make<ExtractCommand>,       // extract
+    Make<FormatCommand>,        // format
+    Make<RenameDiskCommand>,    // rename-disk
+    Make<RenameVolumeCommand>,  // rename-volume
+    Make<PutCommand>,           // put
+    Make<GetCommand>,           // get
+    Make<RmCommand>,            // rm
+    Make<MvCommand>,            // mv
+    Make<CpCommand>,            // cp
+    Make<TapImportCommand>,     // tap-import
+    Make<TapExportCommand>,     // tap-export
+    Make<D80ImportCommand>,     // d80-import
+    Make<D80ExportCommand>,     // d80-export
+    Make<D80ReplaceCommand>,    // d80-replace
 };
 
 }  // namespace
