@@ -401,7 +401,7 @@ TEST_F(CommandsTest, DiskCommandsFollowTheTreeAndStayWithTheTree) {
     EXPECT_FALSE(m_frame->GetCommandAction(cmd::kAddNew)->isEnabled());
     EXPECT_FALSE(m_frame->ExecuteCommand(cmd::kAddNew));
     EXPECT_EQ(Doc().m_disks.size(), 2U);
-    EXPECT_TRUE(m_frame->GetCommandAction(cmd::kBinaryImport)->isEnabled());
+    EXPECT_TRUE(m_frame->GetCommandAction(cmd::kImportTap)->isEnabled());
 }
 
 TEST_F(CommandsTest, BootTemplateRunsItsDialogWithEitherViewActive) {
