@@ -80,6 +80,7 @@ CLeftView::CLeftView(QWidget* parent) : QTreeView(parent), m_model(new CDiskTree
 
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnSelChanged(current); });
+    connect(this, &QTreeView::collapsed, this, &CLeftView::OnItemCollapsed);
     connect(m_model, &CDiskTreeModel::DiskRenamed, this, [this] {
         FitColumnToLabels();
         if (m_document != nullptr) {
@@ -243,6 +244,16 @@ void CLeftView::OnSelChanged(const QModelIndex& current) {
             break;
         default:
             break;
+    }
+}
+
+// A selection hidden inside a collapsed item climbs to that item, which the list then shows.
+void CLeftView::OnItemCollapsed(const QModelIndex& item) {
+    for (QModelIndex above = currentIndex().parent(); above.isValid(); above = above.parent()) {
+        if (above == item) {
+            SelectItem(item);
+            return;
+        }
     }
 }
 
