@@ -50,6 +50,7 @@ int CBrindleApp::Run(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral("0.6"));
     QApplication::setWindowIcon(AppIcon());
     framework::InstallMessageBoxes();
+    framework::InstallWaitCursor();
 
     CBrindleApp app;
     if (!app.InitInstance(QApplication::arguments())) {
@@ -89,12 +90,7 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
         const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
         // Not the open flow of a running program: a failed read ends the program here, so
         // there is no point in making a new image to replace the half-read one.
-        bool opened = false;
-        {
-            framework::CWaitCursor wait;
-            opened = m_doc->OnOpenDocument(path);
-        }
-        if (!opened) {
+        if (!m_doc->OnOpenDocument(path)) {
             m_exitCode = 1;
             return false;
         }
@@ -146,11 +142,7 @@ bool CBrindleApp::OpenDocumentFile(const QString& path) {
 
 bool CBrindleApp::OpenFile(const QString& path) {
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    bool opened = false;
-    {
-        framework::CWaitCursor wait;
-        opened = m_doc->OpenDocumentFile(fullPath);
-    }
+    const bool opened = m_doc->OpenDocumentFile(fullPath);
     if (opened) {
         m_recent.Add(fullPath);
     }
@@ -186,11 +178,7 @@ bool CBrindleApp::DoSave(const QString& path) {
         }
         target = dlg.GetPathName();
     }
-    bool saved = false;
-    {
-        framework::CWaitCursor wait;
-        saved = m_doc->DoSave(target);
-    }
+    const bool saved = m_doc->DoSave(target);
     if (saved) {
         m_recent.Add(target);
     }

@@ -66,6 +66,9 @@ protected:
     virtual void OnOpenEmptyFile();
 
 private:
+    // Writes the whole file; the text of the failure, or empty when the file is in place.
+    QString WriteFile(const QString& path);
+
     bool m_modified = false;
     QString m_path;
     QString m_title;
