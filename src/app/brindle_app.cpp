@@ -142,13 +142,14 @@ bool CBrindleApp::OpenDocumentFile(const QString& path) {
 
 bool CBrindleApp::OpenFile(const QString& path) {
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    const bool opened = m_doc->OpenDocumentFile(fullPath);
+    bool changed = false;
+    const bool opened = m_doc->OpenDocumentFile(fullPath, &changed);
     if (opened) {
         m_recent.Add(fullPath);
     }
-    // Even a failed read may have replaced the disks (with a new image), so the views rebuild
-    // in every case rather than keep pointers to disks that may be gone.
-    if (m_pMainWnd) {
+    // A failed read has replaced the disks too (with a new image), so the views rebuild after
+    // every read; a file that never opened leaves the image, and so the views, as they were.
+    if (changed && m_pMainWnd) {
         m_pMainWnd->InitialUpdateFrame();
     }
     return opened;

@@ -140,11 +140,16 @@ void CDocument::SetTitle(const QString& title) {
     }
 }
 
-bool CDocument::OpenDocumentFile(const QString& path) {
+bool CDocument::OpenDocumentFile(const QString& path, bool* contentsChanged) {
     const bool wasModified = IsModified();
     SetModifiedFlag(false);  // OnOpenDocument marks the document while it changes it
-    if (!OnOpenDocument(path)) {
-        if (!IsModified()) {
+    const bool opened = OnOpenDocument(path);
+    const bool changed = opened || IsModified();
+    if (contentsChanged != nullptr) {
+        *contentsChanged = changed;
+    }
+    if (!opened) {
+        if (!changed) {
             // The file never opened: the document in memory is untouched.
             SetModifiedFlag(wasModified);
         } else {
