@@ -239,7 +239,7 @@ void CBrindleApp::OnAppExit() {
 // takes effect at the next new image. The document can't show windows, so the application
 // answers for it (the route reaches the application with or without a view).
 void CBrindleApp::OnBootTemplate() {
-    RunBootTemplateDialog();
+    RunBootTemplateDialog(m_pMainWnd.get());
 }
 
 void CBrindleApp::OnAppAbout() {

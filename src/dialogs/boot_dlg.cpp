@@ -111,7 +111,7 @@ void CBootDlg::UpdateControls() {
     m_listFiles->setEnabled(!file);
 }
 
-void RunBootTemplateDialog() {
-    CBootDlg dialog;
+void RunBootTemplateDialog(QWidget* parent) {
+    CBootDlg dialog(parent);
     dialog.DoModal();
 }

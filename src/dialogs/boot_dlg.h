@@ -48,5 +48,6 @@ protected:
     void DoDataExchange(framework::CDataExchange& dx) override;
 };
 
-// The command "Boot Template ...": runs the dialog, which stores its settings itself.
-void RunBootTemplateDialog();
+// The command "Boot Template ...": runs the dialog over parent's window; the dialog stores its
+// settings itself.
+void RunBootTemplateDialog(QWidget* parent);

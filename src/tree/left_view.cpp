@@ -302,7 +302,7 @@ void CLeftView::OnAddFromFile() {
         return;
     }
     framework::CFileDialog dialog(true, QString(), QString(), kFileDialogFlags,
-                                  QString::fromLatin1(kAllFilesFilter));
+                                  QString::fromLatin1(kAllFilesFilter), this);
     if (dialog.DoModal() != framework::IDOK) {
         return;
     }
@@ -449,7 +449,7 @@ void CLeftView::ChangeSelectedDisk(
     if (disk == nullptr) {
         return;
     }
-    framework::CFileDialog dialog(true, defaultExt, QString(), kFileDialogFlags, filter);
+    framework::CFileDialog dialog(true, defaultExt, QString(), kFileDialogFlags, filter, this);
     if (dialog.DoModal() != framework::IDOK) {
         return;
     }
@@ -467,7 +467,7 @@ void CLeftView::ExportSelectedDisk(
         return;
     }
     framework::CFileDialog dialog(false, QString::fromLatin1(extension),
-                                  ExportName(*disk, extension), kFileDialogFlags, filter);
+                                  ExportName(*disk, extension), kFileDialogFlags, filter, this);
     if (dialog.DoModal() != framework::IDOK) {
         return;
     }

@@ -104,18 +104,19 @@ TEST_F(BootDlgTest, UnknownStoredChoiceLeavesEverythingDisabled) {
 
 TEST_F(BootDlgTest, TheCommandRunsTheDialogModally) {
     int runs = 0;
-    framework::SetModalHandler([&runs](framework::CDialog& shown) {
+    QWidget owner;
+    framework::SetModalHandler([&runs, &owner](framework::CDialog& shown) {
         ++runs;
         auto* boot = dynamic_cast<CBootDlg*>(&shown);
         EXPECT_NE(boot, nullptr);
         if (boot == nullptr) {
             return framework::IDCANCEL;
         }
-        EXPECT_EQ(boot->parentWidget(), nullptr);
+        EXPECT_EQ(boot->parentWidget(), &owner);
         boot->m_radioList->click();
         return PressOk(*boot);
     });
-    RunBootTemplateDialog();
+    RunBootTemplateDialog(&owner);
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(Stored().m_nRadio, 2);
 }
