@@ -17,6 +17,9 @@ class CBootDlg : public framework::CDialog {
 public:
     static constexpr int kTemplateFile = 1;
     static constexpr int kBinaryFiles = 2;
+    // The dialog's size in dialog units.
+    static constexpr int kWidthUnits = 257;
+    static constexpr int kHeightUnits = 213;
 
     explicit CBootDlg(QWidget* parent = nullptr);
 

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "dialogs/dialog_units.h"
 #include "image/boot_settings.h"
 #include "support/dialog_seams.h"
 
@@ -100,6 +102,15 @@ TEST_F(BootDlgTest, UnknownStoredChoiceLeavesEverythingDisabled) {
         EXPECT_FALSE(shown.m_listFiles->isEnabled());
         return framework::IDCANCEL;
     });
+}
+
+TEST_F(BootDlgTest, OpensAtItsSizeWithRoomForARealPath) {
+    CBootDlg dialog;
+    dialog.show();
+    const QFontMetrics metrics(dialog.font());
+    EXPECT_EQ(dialog.size(), dialogs::DialogUnitsToPixels(dialog, 257, 213));
+    EXPECT_GE(dialog.m_editFile->width(), metrics.horizontalAdvance(QString(36, 'x')));
+    EXPECT_GE(dialog.m_listFiles->height(), 8 * metrics.height());
 }
 
 TEST_F(BootDlgTest, TheCommandRunsTheDialogModally) {
