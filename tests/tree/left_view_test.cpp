@@ -130,11 +130,6 @@ TEST_F(TreeViewTest, CollapsingAnItemAboveTheSelectionSelectsAndShowsIt) {
     tree.expand(tree.DiskItem(1));
     tree.expand(Volume(1));
     tree.SelectItem(Sector(1, 7));
-    tree.collapse(Volume(1));
-    EXPECT_EQ(tree.SelectedItem(), Volume(1));
-    EXPECT_EQ(list.GetRowCount(), 8);
-
-    tree.SelectItem(Sector(1, 7));
     tree.collapse(tree.DiskItem(1));
     EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(1));
     ASSERT_EQ(list.GetRowCount(), 1);
