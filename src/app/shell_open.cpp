@@ -32,9 +32,9 @@ QString DisplayName() {
 }  // namespace
 
 QString SocketName() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) {
-        folder = QDir::tempPath();
+        return {};
     }
     return QDir(folder).filePath(QStringLiteral("brindle-open-") + DisplayName());
 }

@@ -17,7 +17,7 @@ namespace shellopen {
 inline constexpr char kSwitch[] = "shell-open";
 
 // The socket of this user's instance on this display. It lives in the user's runtime folder,
-// which nobody else may enter.
+// which nobody else may enter; without one there is none (empty), and every start stands alone.
 [[nodiscard]] QString SocketName();
 
 // Hands path to the instance listening on name. False when none answers (none runs, or its
