@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QTimer>
 #include <cstdio>
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/resources.h"
+#include "app/shell_open.h"
 #include "dialogs/boot_dlg.h"
 #include "framework/command_ids.h"
 #include "framework/settings.h"
@@ -22,6 +24,8 @@ namespace {
 constexpr char kImageFilter[] = "Tarrow Image Files (*.trw)|*.trw|All Files (*.*)|*.*||";
 constexpr char kImageExtension[] = ".trw";
 constexpr int kRecentFileDisplayLength = 30;
+// How long a handed-over file waits for an open dialog to close before it tries again.
+constexpr int kShellRetryMs = 250;
 
 }  // namespace
 
@@ -50,8 +54,10 @@ int CBrindleApp::Run(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral("0.6"));
     QApplication::setWindowIcon(AppIcon());
     framework::InstallMessageBoxes();
+    framework::InstallWaitCursor();
 
     CBrindleApp app;
+    app.SetShellOpenName(shellopen::SocketName());
     if (!app.InitInstance(QApplication::arguments())) {
         return app.GetExitCode();
     }
@@ -64,6 +70,10 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Builds and edits Tarrow images."));
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption shellOpen(
+        QString::fromLatin1(shellopen::kSwitch),
+        QStringLiteral("Hand the file to Brindle when it already runs on this display."));
+    parser.addOption(shellOpen);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("The Tarrow image (.trw) to open."),
                                  QStringLiteral("[file]"));
@@ -87,14 +97,14 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
         }
     } else {
         const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
+        if (parser.isSet(shellOpen) && !m_shellOpenName.isEmpty() &&
+            shellopen::SendPath(m_shellOpenName, path)) {
+            m_exitCode = 0;
+            return false;
+        }
         // Not the open flow of a running program: a failed read ends the program here, so
         // there is no point in making a new image to replace the half-read one.
-        bool opened = false;
-        {
-            framework::CWaitCursor wait;
-            opened = m_doc->OnOpenDocument(path);
-        }
-        if (!opened) {
+        if (!m_doc->OnOpenDocument(path)) {
             m_exitCode = 1;
             return false;
         }
@@ -106,7 +116,42 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
     m_pMainWnd->InitialUpdateFrame();
     m_pMainWnd->show();
     m_pMainWnd->update();
+    StartShellOpenServer();
     return true;
+}
+
+void CBrindleApp::StartShellOpenServer() {
+    if (m_shellOpenName.isEmpty()) {
+        return;
+    }
+    auto* server = new shellopen::CServer(this);
+    connect(server, &shellopen::CServer::PathReceived, this, [this](const QString& path) {
+        m_shellRequests.append(path);
+        OpenShellRequests();
+    });
+    if (!server->Listen(m_shellOpenName)) {
+        delete server;
+    }
+}
+
+void CBrindleApp::OpenShellRequests() {
+    if (QApplication::activeModalWidget() != nullptr) {
+        if (!m_shellRetryPending) {
+            m_shellRetryPending = true;
+            QTimer::singleShot(kShellRetryMs, this, [this] {
+                m_shellRetryPending = false;
+                OpenShellRequests();
+            });
+        }
+        return;
+    }
+    while (!m_shellRequests.isEmpty() && m_pMainWnd) {
+        OpenDocumentFile(m_shellRequests.takeFirst());
+        m_pMainWnd->setWindowState(m_pMainWnd->windowState() & ~Qt::WindowMinimized);
+        m_pMainWnd->show();
+        m_pMainWnd->raise();
+        m_pMainWnd->activateWindow();
+    }
 }
 
 void CBrindleApp::LoadStdProfileSettings() {
@@ -146,17 +191,14 @@ bool CBrindleApp::OpenDocumentFile(const QString& path) {
 
 bool CBrindleApp::OpenFile(const QString& path) {
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    bool opened = false;
-    {
-        framework::CWaitCursor wait;
-        opened = m_doc->OpenDocumentFile(fullPath);
-    }
+    bool changed = false;
+    const bool opened = m_doc->OpenDocumentFile(fullPath, &changed);
     if (opened) {
         m_recent.Add(fullPath);
     }
-    // Even a failed read may have replaced the disks (with a new image), so the views rebuild
-    // in every case rather than keep pointers to disks that may be gone.
-    if (m_pMainWnd) {
+    // A failed read has replaced the disks too (with a new image), so the views rebuild after
+    // every read; a file that never opened leaves the image, and so the views, as they were.
+    if (changed && m_pMainWnd) {
         m_pMainWnd->InitialUpdateFrame();
     }
     return opened;
@@ -186,11 +228,7 @@ bool CBrindleApp::DoSave(const QString& path) {
         }
         target = dlg.GetPathName();
     }
-    bool saved = false;
-    {
-        framework::CWaitCursor wait;
-        saved = m_doc->DoSave(target);
-    }
+    const bool saved = m_doc->DoSave(target);
     if (saved) {
         m_recent.Add(target);
     }
@@ -250,7 +288,7 @@ void CBrindleApp::OnAppExit() {
 // takes effect at the next new image. The document can't show windows, so the application
 // answers for it (the route reaches the application with or without a view).
 void CBrindleApp::OnBootTemplate() {
-    RunBootTemplateDialog();
+    RunBootTemplateDialog(m_pMainWnd.get());
 }
 
 void CBrindleApp::OnAppAbout() {

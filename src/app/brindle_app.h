@@ -50,8 +50,17 @@ public:
     // first, honours merge mode, gives the views their initial update.
     bool OpenDocumentFile(const QString& path);
 
+    // The socket on which the desktop's open requests meet (shell_open.h). Set before
+    // InitInstance; while it is empty, as in tests, no file is handed over or taken.
+    void SetShellOpenName(const QString& name) { m_shellOpenName = name; }
+
 private:
     void LoadStdProfileSettings();
+    // Listens for the desktop's open requests, unless another instance already does.
+    void StartShellOpenServer();
+    // Opens the files the desktop handed over, each like "Open ...", and brings the window to
+    // the front. Waits while a dialog or message box is open: its command is still running.
+    void OpenShellRequests();
     // The open itself, without the save question.
     bool OpenFile(const QString& path);
     // Saves to the document's path, or asks for one when there is none or it is read-only.
@@ -75,4 +84,7 @@ private:
     framework::CRecentFileList m_recent;
     int m_nPreviewPages = 0;
     int m_exitCode = 0;
+    QString m_shellOpenName;
+    QStringList m_shellRequests;
+    bool m_shellRetryPending = false;
 };

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "dialogs/browse_file.h"
+#include "dialogs/dialog_units.h"
 #include "dialogs/ok_cancel.h"
 #include "framework/widgets/ddx.h"
 #include "image/boot_settings.h"
@@ -38,6 +39,8 @@ CBootDlg::CBootDlg(QWidget* parent)
     m_listFiles->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     layout->addWidget(m_listFiles, 1);
     dialogs::AddOkCancelRow(this, layout);
+    // 257 x 213 units: wide enough for a real template path, tall enough for a useful list.
+    resize(dialogs::DialogUnitsToPixels(*this, kWidthUnits, kHeightUnits));
 
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_labelFile, m_btnBrowse, m_editFile, m_listFiles}) {
@@ -111,7 +114,7 @@ void CBootDlg::UpdateControls() {
     m_listFiles->setEnabled(!file);
 }
 
-void RunBootTemplateDialog() {
-    CBootDlg dialog;
+void RunBootTemplateDialog(QWidget* parent) {
+    CBootDlg dialog(parent);
     dialog.DoModal();
 }

@@ -17,6 +17,9 @@ class CBootDlg : public framework::CDialog {
 public:
     static constexpr int kTemplateFile = 1;
     static constexpr int kBinaryFiles = 2;
+    // The dialog's size in dialog units.
+    static constexpr int kWidthUnits = 257;
+    static constexpr int kHeightUnits = 213;
 
     explicit CBootDlg(QWidget* parent = nullptr);
 
@@ -48,5 +51,6 @@ protected:
     void DoDataExchange(framework::CDataExchange& dx) override;
 };
 
-// The command "Boot Template ...": runs the dialog, which stores its settings itself.
-void RunBootTemplateDialog();
+// The command "Boot Template ...": runs the dialog over parent's window; the dialog stores its
+// settings itself.
+void RunBootTemplateDialog(QWidget* parent);

@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include "framework/archive.h"
+#include "framework/wait_cursor.h"
 #include "platform/message_box.h"
 
 namespace framework {
@@ -27,15 +28,25 @@ bool CDocument::OnNewDocument() {
 }
 
 bool CDocument::OnOpenDocument(const QString& path) {
+    // The wait cursor shows while the file is read; the failure messages come after it.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    bool opened = false;
+    bool read = false;
+    QString error;
+    {
+        const CWaitCursor wait;
+        opened = file.open(QIODevice::ReadOnly);
+        if (opened) {
+            DeleteContents();
+            SetModifiedFlag(true);  // dirty while reading: a failed read leaves a half-read one
+            read = ReadFromDevice(&file, &error);
+        }
+    }
+    if (!opened) {
         ReportFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString()));
         return false;
     }
-    DeleteContents();
-    SetModifiedFlag(true);  // dirty while reading: a failed read leaves a half-read document
-    QString error;
-    if (!ReadFromDevice(&file, &error)) {
+    if (!read) {
         ReportFailure(error.isEmpty() ? QString::fromLatin1(kFailedToOpen) : error);
         return false;
     }
@@ -44,26 +55,36 @@ bool CDocument::OnOpenDocument(const QString& path) {
 }
 
 bool CDocument::OnSaveDocument(const QString& path) {
+    QString failure;
+    {
+        const CWaitCursor wait;
+        failure = WriteFile(path);
+    }
+    if (!failure.isEmpty()) {
+        ReportFailure(failure);
+        return false;
+    }
+    SetModifiedFlag(false);
+    return true;
+}
+
+QString CDocument::WriteFile(const QString& path) {
     // QSaveFile writes a temporary file beside the target and renames it over the target only
     // on commit, so every failure below leaves the old file (or no file) as it was. The direct
     // write fallback stays off for the same reason.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        ReportFailure(QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString()));
-        return false;
+        return QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString());
     }
     QString error;
     if (!WriteToDevice(&file, &error)) {
         file.cancelWriting();
-        ReportFailure(error.isEmpty() ? QString::fromLatin1(kFailedToSave) : error);
-        return false;
+        return error.isEmpty() ? QString::fromLatin1(kFailedToSave) : error;
     }
     if (!file.commit()) {
-        ReportFailure(QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString()));
-        return false;
+        return QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString());
     }
-    SetModifiedFlag(false);
-    return true;
+    return {};
 }
 
 void CDocument::DeleteContents() {}
@@ -119,11 +140,16 @@ void CDocument::SetTitle(const QString& title) {
     }
 }
 
-bool CDocument::OpenDocumentFile(const QString& path) {
+bool CDocument::OpenDocumentFile(const QString& path, bool* contentsChanged) {
     const bool wasModified = IsModified();
     SetModifiedFlag(false);  // OnOpenDocument marks the document while it changes it
-    if (!OnOpenDocument(path)) {
-        if (!IsModified()) {
+    const bool opened = OnOpenDocument(path);
+    const bool changed = opened || IsModified();
+    if (contentsChanged != nullptr) {
+        *contentsChanged = changed;
+    }
+    if (!opened) {
+        if (!changed) {
             // The file never opened: the document in memory is untouched.
             SetModifiedFlag(wasModified);
         } else {

@@ -47,7 +47,9 @@ public:
 
     // The template's open flow: OnOpenDocument, then on success the path and title; when a
     // failed read left the document modified, a new document (OnNewDocument) replaces it.
-    bool OpenDocumentFile(const QString& path);
+    // contentsChanged tells whether the contents were replaced: after any read, failed or not,
+    // but not when the file never opened.
+    bool OpenDocumentFile(const QString& path, bool* contentsChanged = nullptr);
     // The save flow for a known path: OnSaveDocument, then the path and title on success.
     bool DoSave(const QString& path);
 
@@ -66,6 +68,9 @@ protected:
     virtual void OnOpenEmptyFile();
 
 private:
+    // Writes the whole file; the text of the failure, or empty when the file is in place.
+    QString WriteFile(const QString& path);
+
     bool m_modified = false;
     QString m_path;
     QString m_title;

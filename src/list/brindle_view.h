@@ -85,6 +85,7 @@ private:
     void OnImportTap();
     void OnImportD80();
     void OnFormat();
+    [[nodiscard]] bool HasShownDiskRows() const;
     void OnUpdateShownDiskCommand(framework::CCmdUI* ui);
     void OnBinaryExport();
     void OnDeleteFiles();

@@ -43,8 +43,9 @@ QString ChooseFileToOpen(QWidget* parent, const QString& defaultExt, const QStri
 void CBrindleView::RegisterFileCommands() {
     OnCommand(cmd::kBinaryImport, &CBrindleView::OnBinaryImport,
               &CBrindleView::OnUpdateShownDiskCommand);
-    OnCommand(cmd::kImportTap, &CBrindleView::OnImportTap, &CBrindleView::OnUpdateShownDiskCommand);
-    OnCommand(cmd::kImportD80, &CBrindleView::OnImportD80, &CBrindleView::OnUpdateShownDiskCommand);
+    // Always offered: the handlers themselves stop when the list has no rows.
+    OnCommand(cmd::kImportTap, &CBrindleView::OnImportTap);
+    OnCommand(cmd::kImportD80, &CBrindleView::OnImportD80);
     OnCommand(cmd::kFormat, &CBrindleView::OnFormat, &CBrindleView::OnUpdateShownDiskCommand);
     OnCommand(cmd::kBinaryExport, &CBrindleView::OnBinaryExport,
               &CBrindleView::OnUpdateSelectedFilesCommand);
@@ -60,10 +61,14 @@ void CBrindleView::RegisterFileCommands() {
               &CBrindleView::OnUpdateSelectedFilesCommand);
 }
 
-// Whatever mode the list is in, it shows one disk: the tree's selected one. An empty file list
-// still shows its disk, which is where a first import naturally goes.
+// Whatever mode the list is in, it shows one disk: the tree's selected one. The disk-wide
+// commands need a row to stand for it, so a disk without files takes them from the tree.
+bool CBrindleView::HasShownDiskRows() const {
+    return m_shownDisk != nullptr && GetRowCount() > 0;
+}
+
 void CBrindleView::OnUpdateShownDiskCommand(framework::CCmdUI* ui) {
-    ui->Enable(m_shownDisk != nullptr);
+    ui->Enable(HasShownDiskRows());
 }
 
 // Header, property and dump rows carry no directory entry and are never acted on.
@@ -97,7 +102,7 @@ void CBrindleView::RefillFiles(CMdosDisk* disk, int diskIndex) {
 // file that did not open): the engine reports nothing back, and the disk's file list is what the
 // user expects to see after an import.
 void CBrindleView::OnBinaryImport() {
-    if (m_shownDisk == nullptr) {
+    if (!HasShownDiskRows()) {
         return;
     }
     CFileDialog dialog(true, QString(), QString(), kFileDialogFlags, kAllFilesFilter, this);
@@ -121,7 +126,7 @@ void CBrindleView::OnImportD80() {
 // The disk's files stay; the file's are added after them.
 void CBrindleView::ImportIntoShownDisk(const QString& defaultExt, const QString& filter,
                                        void (CMdosDisk::*import)(const char*)) {
-    if (m_shownDisk == nullptr) {
+    if (!HasShownDiskRows()) {
         return;
     }
     const QString path = ChooseFileToOpen(this, defaultExt, filter);
@@ -135,7 +140,7 @@ void CBrindleView::ImportIntoShownDisk(const QString& defaultExt, const QString&
 // The dialog's OK is the only confirmation before the disk is wiped.
 void CBrindleView::OnFormat() {
     CFormatDlg dialog(this);
-    if (m_shownDisk == nullptr || dialog.DoModal() != IDOK) {
+    if (!HasShownDiskRows() || dialog.DoModal() != IDOK) {
         return;
     }
     m_shownDisk->Format(dialog.m_nTracks, dialog.m_nSectors,

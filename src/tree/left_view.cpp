@@ -80,6 +80,7 @@ CLeftView::CLeftView(QWidget* parent) : QTreeView(parent), m_model(new CDiskTree
 
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnSelChanged(current); });
+    connect(this, &QTreeView::collapsed, this, &CLeftView::OnItemCollapsed);
     connect(m_model, &CDiskTreeModel::DiskRenamed, this, [this] {
         FitColumnToLabels();
         if (m_document != nullptr) {
@@ -246,6 +247,16 @@ void CLeftView::OnSelChanged(const QModelIndex& current) {
     }
 }
 
+// A selection hidden inside a collapsed item climbs to that item, which the list then shows.
+void CLeftView::OnItemCollapsed(const QModelIndex& item) {
+    for (QModelIndex above = currentIndex().parent(); above.isValid(); above = above.parent()) {
+        if (above == item) {
+            SelectItem(item);
+            return;
+        }
+    }
+}
+
 void CLeftView::OnEditLabel() {
     const QModelIndex item = currentIndex();
     if (m_model->flags(item).testFlag(Qt::ItemIsEditable)) {
@@ -291,7 +302,7 @@ void CLeftView::OnAddFromFile() {
         return;
     }
     framework::CFileDialog dialog(true, QString(), QString(), kFileDialogFlags,
-                                  QString::fromLatin1(kAllFilesFilter));
+                                  QString::fromLatin1(kAllFilesFilter), this);
     if (dialog.DoModal() != framework::IDOK) {
         return;
     }
@@ -438,7 +449,7 @@ void CLeftView::ChangeSelectedDisk(
     if (disk == nullptr) {
         return;
     }
-    framework::CFileDialog dialog(true, defaultExt, QString(), kFileDialogFlags, filter);
+    framework::CFileDialog dialog(true, defaultExt, QString(), kFileDialogFlags, filter, this);
     if (dialog.DoModal() != framework::IDOK) {
         return;
     }
@@ -456,7 +467,7 @@ void CLeftView::ExportSelectedDisk(
         return;
     }
     framework::CFileDialog dialog(false, QString::fromLatin1(extension),
-                                  ExportName(*disk, extension), kFileDialogFlags, filter);
+                                  ExportName(*disk, extension), kFileDialogFlags, filter, this);
     if (dialog.DoModal() != framework::IDOK) {
         return;
     }

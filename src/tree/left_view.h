@@ -69,6 +69,7 @@ protected:
 
 private:
     void OnSelChanged(const QModelIndex& current);
+    void OnItemCollapsed(const QModelIndex& item);
     // Widens the one column to the longest label, so that nothing is elided.
     void FitColumnToLabels();
     void OnEditLabel();

@@ -15,7 +15,7 @@ foreach(path bin/brindle share/applications/brindle.desktop share/mime/packages/
 endforeach()
 
 file(READ "${PREFIX}/share/applications/brindle.desktop" desktop)
-foreach(line "Exec=brindle %f" "Icon=brindle" "MimeType=application/x-tarrow-image;")
+foreach(line "Exec=brindle --shell-open %f" "Icon=brindle" "MimeType=application/x-tarrow-image;")
     string(FIND "${desktop}" "${line}" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "desktop entry lacks ${line}")

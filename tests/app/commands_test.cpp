@@ -401,7 +401,35 @@ TEST_F(CommandsTest, DiskCommandsFollowTheTreeAndStayWithTheTree) {
     EXPECT_FALSE(m_frame->GetCommandAction(cmd::kAddNew)->isEnabled());
     EXPECT_FALSE(m_frame->ExecuteCommand(cmd::kAddNew));
     EXPECT_EQ(Doc().m_disks.size(), 2U);
-    EXPECT_TRUE(m_frame->GetCommandAction(cmd::kBinaryImport)->isEnabled());
+    EXPECT_TRUE(m_frame->GetCommandAction(cmd::kImportTap)->isEnabled());
+}
+
+// A dialog without an owner may open behind the main window; every one belongs to it.
+TEST_F(CommandsTest, EveryDialogBelongsToTheMainWindow) {
+    m_frame->SetActivePane(m_frame->GetTreeView());
+    for (int id : {cmd::kAddMore, cmd::kAddFromFile, cmd::kReplaceWithFile, cmd::kExportToFile,
+                   cmd::kReplaceWithTap, cmd::kImportTap, cmd::kExportDiskTap, cmd::kReplaceWithD80,
+                   cmd::kImportD80, cmd::kExportDiskD80, cmd::kFormat, cmd::kBinaryImport,
+                   cmd::kBootTemplate, cmd::kFileOpen, cmd::kFileSaveAs, cmd::kAppAbout}) {
+        EXPECT_TRUE(m_frame->ExecuteCommand(id)) << id;
+    }
+    unsigned char* entry = nullptr;
+    const unsigned char blank[CMdosDisk::kDirEntrySize] = {'B'};
+    ASSERT_EQ(Doc().m_disks[0]->AddFile(&entry, blank, blank, 1), CMdosDisk::kAddDone);
+    m_frame->GetTreeView()->Reselect();
+    m_frame->SetActivePane(m_frame->GetListView());
+    m_frame->GetListView()->SelectRows({0});
+    for (int id : {cmd::kBinaryImport, cmd::kImportTap, cmd::kFormat, cmd::kBinaryExport,
+                   cmd::kCopyFiles, cmd::kExportFilesD80}) {
+        EXPECT_TRUE(m_frame->ExecuteCommand(id)) << id;
+    }
+
+    EXPECT_EQ(m_files.ShownDialogs().size(), 16U);
+    for (const testsupport::ScriptedFileDialogs::Shown& dialog : m_files.ShownDialogs()) {
+        EXPECT_EQ(dialog.owner, m_frame) << dialog.filter.toStdString();
+    }
+    EXPECT_EQ(m_modal.Owners(), std::vector<QWidget*>(6, m_frame))
+        << m_modal.Titles().join(", ").toStdString();
 }
 
 TEST_F(CommandsTest, BootTemplateRunsItsDialogWithEitherViewActive) {

@@ -165,6 +165,25 @@ TEST_F(DocumentFlowsTest, ViewsRebuildAfterOpenTheListBeforeTheTree) {
     EXPECT_EQ(m_frame->GetListView()->GetRowCount(), 1);
 }
 
+TEST_F(DocumentFlowsTest, AFileThatNeverOpensLeavesTheViewsAsTheyWere) {
+    CLeftView* tree = m_frame->GetTreeView();
+    const QModelIndex volume = tree->model()->index(1, 0, tree->DiskItem(0));
+    const QModelIndex sector = tree->model()->index(13, 0, volume);
+    tree->expand(tree->DiskItem(0));
+    tree->expand(volume);
+    tree->SelectItem(sector);
+    const int rows = m_frame->GetListView()->GetRowCount();
+    m_messages.Clear();
+
+    m_files.ChooseNext(Path("missing.trw"));
+    m_frame->ExecuteCommand(cmd::kFileOpen);
+    EXPECT_EQ(m_messages.Shown().size(), 1U);
+    EXPECT_EQ(tree->SelectedItem(), sector);
+    EXPECT_TRUE(tree->isExpanded(volume));
+    EXPECT_EQ(m_frame->GetListView()->GetRowCount(), rows);
+    EXPECT_EQ(m_frame->GetListView()->GetRowItemInfo(0)->sector, 13);
+}
+
 TEST_F(DocumentFlowsTest, OpenAsksToSaveAndCancelKeepsTheImage) {
     MakeModified();
     WriteImageFile(Path("games.trw"), {"one"});

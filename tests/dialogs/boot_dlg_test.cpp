@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "dialogs/dialog_units.h"
 #include "image/boot_settings.h"
 #include "support/dialog_seams.h"
 
@@ -102,20 +104,30 @@ TEST_F(BootDlgTest, UnknownStoredChoiceLeavesEverythingDisabled) {
     });
 }
 
+TEST_F(BootDlgTest, OpensAtItsSizeWithRoomForARealPath) {
+    CBootDlg dialog;
+    dialog.show();
+    const QFontMetrics metrics(dialog.font());
+    EXPECT_EQ(dialog.size(), dialogs::DialogUnitsToPixels(dialog, 257, 213));
+    EXPECT_GE(dialog.m_editFile->width(), metrics.horizontalAdvance(QString(36, 'x')));
+    EXPECT_GE(dialog.m_listFiles->height(), 8 * metrics.height());
+}
+
 TEST_F(BootDlgTest, TheCommandRunsTheDialogModally) {
     int runs = 0;
-    framework::SetModalHandler([&runs](framework::CDialog& shown) {
+    QWidget owner;
+    framework::SetModalHandler([&runs, &owner](framework::CDialog& shown) {
         ++runs;
         auto* boot = dynamic_cast<CBootDlg*>(&shown);
         EXPECT_NE(boot, nullptr);
         if (boot == nullptr) {
             return framework::IDCANCEL;
         }
-        EXPECT_EQ(boot->parentWidget(), nullptr);
+        EXPECT_EQ(boot->parentWidget(), &owner);
         boot->m_radioList->click();
         return PressOk(*boot);
     });
-    RunBootTemplateDialog();
+    RunBootTemplateDialog(&owner);
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(Stored().m_nRadio, 2);
 }

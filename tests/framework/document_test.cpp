@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <string>
+#include <vector>
 
 #include "framework/archive.h"
 #include "framework/document.h"
+#include "framework/wait_cursor.h"
 #include "support/fail_device.h"
 #include "support/file_bytes.h"
 #include "support/file_size_limit.h"
@@ -243,6 +246,29 @@ TEST_F(DocumentTest, SavingIntoAFolderWithoutWritePermissionFails) {
     EXPECT_EQ(ReadAll(Path("old.trw")), old);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(messages.Texts().size(), 1u);
+}
+
+// The wait cursor covers reading and writing only: no message box shows under it.
+TEST_F(DocumentTest, TheWaitCursorNeverCoversAMessage) {
+    std::vector<std::string> events;
+    framework::SetWaitCursorHandler(
+        [&events](bool shown) { events.emplace_back(shown ? "wait" : "done"); });
+    platform::MessageHandler previous =
+        platform::SetMessageHandler([&events](MessageKind, const std::string&) {
+            events.emplace_back("message");
+            return platform::Answer::Ok;
+        });
+    WriteAll(Path("broken.trw"), Pattern(1000));
+    doc.failAfterBytes = 100;
+    EXPECT_FALSE(doc.OpenDocumentFile(Path("missing.trw")));
+    EXPECT_FALSE(doc.OpenDocumentFile(Path("broken.trw")));
+    EXPECT_FALSE(doc.OnSaveDocument(Path("no folder/image.trw")));
+    framework::SetWaitCursorHandler(nullptr);
+    platform::SetMessageHandler(std::move(previous));
+
+    EXPECT_EQ(doc.serializeCalls, 1);
+    EXPECT_EQ(events, (std::vector<std::string>{"wait", "done", "message", "wait", "done",
+                                                "message", "wait", "done", "message"}));
 }
 
 }  // namespace

@@ -7,8 +7,10 @@ namespace testsupport {
 ScriptedFileDialogs::ScriptedFileDialogs()
     : m_previous(framework::SetFileDialogHandler(
           [this](const framework::CFileDialog& dialog) -> std::optional<QString> {
+              QWidget* parent = dialog.GetParent();
               m_shown.push_back({dialog.IsOpenDialog(), dialog.GetDefaultExt(),
-                                 dialog.GetDefaultFileName(), dialog.GetFilter()});
+                                 dialog.GetDefaultFileName(), dialog.GetFilter(),
+                                 parent != nullptr ? parent->window() : nullptr});
               if (m_answers.empty()) {
                   return std::nullopt;
               }
@@ -27,6 +29,8 @@ ScriptedFileDialogs::~ScriptedFileDialogs() {
 ScriptedModal::ScriptedModal(std::function<int(framework::CDialog&)> handler)
     : m_previous(framework::SetModalHandler([this](framework::CDialog& dialog) {
           m_titles.append(dialog.windowTitle());
+          QWidget* parent = dialog.parentWidget();
+          m_owners.push_back(parent != nullptr ? parent->window() : nullptr);
           return m_handler ? m_handler(dialog) : framework::IDCANCEL;
       })),
       m_handler(std::move(handler)) {}

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -23,6 +24,8 @@ public:
         QString defaultExt;
         QString fileName;
         QString filter;
+        // The window that owns the dialog; null for a dialog of its own.
+        QWidget* owner;
     };
 
     ScriptedFileDialogs();
@@ -51,11 +54,14 @@ public:
     ScriptedModal& operator=(const ScriptedModal&) = delete;
 
     [[nodiscard]] const QStringList& Titles() const { return m_titles; }
+    // The window that owns each dialog shown, in order; null for a dialog of its own.
+    [[nodiscard]] const std::vector<QWidget*>& Owners() const { return m_owners; }
 
 private:
     framework::ModalHandler m_previous;
     std::function<int(framework::CDialog&)> m_handler;
     QStringList m_titles;
+    std::vector<QWidget*> m_owners;
 };
 
 // The Yes/No/Cancel question: answers from a queue, Cancel once it is empty.

@@ -123,6 +123,25 @@ TEST_F(TreeViewTest, SelectionShowsTheMatchingListMode) {
     EXPECT_EQ(FirstListRow()->disk, doc.m_disks[1].get());
 }
 
+TEST_F(TreeViewTest, CollapsingAnItemAboveTheSelectionSelectsAndShowsIt) {
+    AddDisks(doc, 2);
+    AddFile(*doc.m_disks[1], 'B', "F", {1});
+    InitialUpdate();
+    tree.expand(tree.DiskItem(1));
+    tree.expand(Volume(1));
+    tree.SelectItem(Sector(1, 7));
+    tree.collapse(tree.DiskItem(1));
+    EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(1));
+    ASSERT_EQ(list.GetRowCount(), 1);
+    EXPECT_EQ(FirstListRow()->kind, KindFiles);
+
+    // Collapsing another disk leaves the selection where it is.
+    tree.SelectItem(Tags(1));
+    tree.expand(tree.DiskItem(0));
+    tree.collapse(tree.DiskItem(0));
+    EXPECT_EQ(tree.SelectedItem(), Tags(1));
+}
+
 TEST_F(TreeViewTest, ReselectShowsTheChangedDisk) {
     AddDisks(doc, 1);
     InitialUpdate();

@@ -1,5 +1,6 @@
 #include "framework/widgets/dialog.h"
 
+#include <QLineEdit>
 #include <utility>
 
 namespace framework {
@@ -19,6 +20,10 @@ void CDataExchange::Fail(QWidget* control) {
     m_failed = true;
     if (control != nullptr) {
         control->setFocus(Qt::OtherFocusReason);
+    }
+    // The whole text is selected, so that typing replaces what failed.
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->selectAll();
     }
 }
 

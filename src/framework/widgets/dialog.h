@@ -22,7 +22,8 @@ public:
     CDialog* m_pDlgWnd;
     bool m_bSaveAndValidate;
 
-    // Reports a failed field: the framework's message was shown; focus goes to the control.
+    // Reports a failed field: the framework's message was shown; focus goes to the control,
+    // with all of an edit's text selected.
     void Fail(QWidget* control);
     [[nodiscard]] bool Failed() const { return m_failed; }
 

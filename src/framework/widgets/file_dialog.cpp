@@ -35,10 +35,17 @@ QStringList CFileDialog::NameFilters() const {
         if (parts[i].isEmpty()) {
             break;
         }
+        // Descriptions usually name their patterns already ("Tape files (*.tap)"); the dialog
+        // shows them once, with the patterns as it matches them ("*" for every file).
+        QString description = parts[i];
+        const QString named = QStringLiteral(" (%1)").arg(parts[i + 1]);
+        if (description.endsWith(named)) {
+            description.chop(named.size());
+        }
         QString pattern = parts[i + 1];
         pattern.replace(QStringLiteral("*.*"), QStringLiteral("*"));
         pattern.replace(';', ' ');
-        result << QStringLiteral("%1 (%2)").arg(parts[i], pattern);
+        result << QStringLiteral("%1 (%2)").arg(description, pattern);
     }
     return result;
 }

@@ -35,6 +35,8 @@ public:
     [[nodiscard]] QString GetDefaultFileName() const { return m_fileName; }
     [[nodiscard]] QString GetFilter() const { return m_filter; }
     [[nodiscard]] int GetFlags() const { return m_flags; }
+    // The widget whose window owns the dialog.
+    [[nodiscard]] QWidget* GetParent() const { return m_parent; }
     // The filter as Qt name filters ("Tape files (*.tap)", "All files (*)").
     [[nodiscard]] QStringList NameFilters() const;
 

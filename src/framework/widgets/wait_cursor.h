@@ -1,16 +1,20 @@
-// The wait cursor for the lifetime of a scope, while a file is read or written.
+// The GUI's wait cursor: the application's override cursor.
 #pragma once
 
 #include <QApplication>
 
+#include "framework/wait_cursor.h"
+
 namespace framework {
 
-class CWaitCursor {
-public:
-    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~CWaitCursor() { QApplication::restoreOverrideCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
+inline void InstallWaitCursor() {
+    SetWaitCursorHandler([](bool shown) {
+        if (shown) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    });
+}
 
 }  // namespace framework

@@ -54,6 +54,8 @@ TEST_F(DataExchange, CharacterLimitStopsTypingButNotALongerMember) {
     EXPECT_FALSE(dialog.UpdateData(true));
     EXPECT_EQ(m_messages.Texts(),
               std::vector<std::string>{"Please enter no more than 4 characters."});
+    // The failed field holds all of its text selected, so typing replaces it.
+    EXPECT_EQ(dialog.m_editName->selectedText(), "abcdef");
 
     dialog.m_editName->clear();
     dialog.m_editName->insert("abcd");
