@@ -176,7 +176,8 @@ void CheckEntries(const VolumeAnalysis& volume, FindingList& out) {
     std::map<std::string, const FileChain*> seen;
     for (const FileChain& file : volume.files) {
         const unsigned char type = file.entry[CMdosDisk::kEntryType];
-        const std::string typeText = DisplayName(&type, 1);
+        // A NUL type byte is shown too, not dropped like the padding of a name.
+        const std::string typeText = type == 0 ? "\\x00" : DisplayName(&type, 1);
         if (std::string(kKnownTypes).find(static_cast<char>(type)) == std::string::npos) {
             out.AddFile("type-unknown", file, {},
                         Sentence("File %s has the unknown type '%s'.", Quoted(file.name).c_str(),

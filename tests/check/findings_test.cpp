@@ -194,9 +194,9 @@ TEST_F(FindingsTest, SectorsMarkedUsedThatNoFileOwns) {
 TEST_F(FindingsTest, AnUnknownTypeLetter) {
     third[0] = 'Z';
     EXPECT_EQ(Only(Check(), "type-unknown").slot, 2);
-    third[0] = 0x01;
+    third[0] = 0x00;
     const Finding control = Only(Check(), "type-unknown");
-    EXPECT_NE(control.message.find("'\\x01'"), std::string::npos);
+    EXPECT_NE(control.message.find("'\\x00'"), std::string::npos);
     for (const char type : std::string("PNCBQHS")) {
         third[0] = static_cast<unsigned char>(type);
         EXPECT_TRUE(Check().empty()) << type;
