@@ -154,7 +154,7 @@ VolumeAnalysis AnalyseVolume(CMdosDisk& disk) {
         FileChain file;
         file.slot = slot;
         file.entry = e;
-        file.name = DisplayName(e + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize);
+        file.name = TrimPadding(e + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize);
         file.length = EntryLength(e);
         file.first = disk.GetEntryFirstSector(e);
         file.startsInside = volume.IsDataSector(file.first);
@@ -167,22 +167,28 @@ VolumeAnalysis AnalyseVolume(CMdosDisk& disk) {
     return volume;
 }
 
-std::string DisplayName(const unsigned char* bytes, int size) {
-    while (size > 0 && bytes[size - 1] == 0) {
+std::string TrimPadding(const unsigned char* bytes, int size) {
+    while (size > 0 && (bytes[size - 1] == 0 || bytes[size - 1] == ' ')) {
         --size;
     }
-    std::string name;
-    for (int i = 0; i < size; ++i) {
-        const unsigned char c = bytes[i];
-        if (c < 0x20 || c >= 0x7F || c == '\\' || c == '"') {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            name += escaped;
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+}
+
+std::string DisplayName(const std::string& bytes) {
+    std::string text;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\\') {
+            text += "\\\\";
+        } else if (byte >= 0x20 && byte <= 0x7E) {
+            text += c;
         } else {
-            name += static_cast<char>(c);
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            text += escaped;
         }
     }
-    return name;
+    return text;
 }
 
 }  // namespace check

@@ -27,7 +27,7 @@ struct ChainTail {
 struct FileChain {
     int slot = 0;
     unsigned char* entry = nullptr;
-    std::string name;  // printable, see DisplayName
+    std::string name;  // the name bytes without their padding
     int length = 0;
     int first = 0;
     bool startsInside = false;
@@ -56,8 +56,10 @@ struct VolumeAnalysis {
 
 [[nodiscard]] VolumeAnalysis AnalyseVolume(CMdosDisk& disk);
 
-// A name fit for a terminal and a JSON string: trailing NULs dropped, other bytes outside
-// printable ASCII (and the backslash and the quote) as \xNN.
-[[nodiscard]] std::string DisplayName(const unsigned char* bytes, int size);
+// The bytes of a fixed-width name without their padding (trailing NUL and blank bytes).
+[[nodiscard]] std::string TrimPadding(const unsigned char* bytes, int size);
+// Name bytes as a terminal may show them: printable ASCII stands for itself, a backslash is
+// "\\" and every other byte "\xHH".
+[[nodiscard]] std::string DisplayName(const std::string& bytes);
 
 }  // namespace check

@@ -22,7 +22,7 @@ std::string Sentence(const char* format, Args... args) {
 }
 
 std::string Quoted(const std::string& name) {
-    return "\"" + name + "\"";
+    return "\"" + DisplayName(name) + "\"";
 }
 
 // Sector numbers as a short list of ranges: "14-20, 33, 40-41".
@@ -176,8 +176,7 @@ void CheckEntries(const VolumeAnalysis& volume, FindingList& out) {
     std::map<std::string, const FileChain*> seen;
     for (const FileChain& file : volume.files) {
         const unsigned char type = file.entry[CMdosDisk::kEntryType];
-        // A NUL type byte is shown too, not dropped like the padding of a name.
-        const std::string typeText = type == 0 ? "\\x00" : DisplayName(&type, 1);
+        const std::string typeText = DisplayName(std::string(1, static_cast<char>(type)));
         if (std::string(kKnownTypes).find(static_cast<char>(type)) == std::string::npos) {
             out.AddFile("type-unknown", file, {},
                         Sentence("File %s has the unknown type '%s'.", Quoted(file.name).c_str(),

@@ -19,7 +19,8 @@
 //   name-duplicate      two files with the same name and type
 //
 // Files are named by their slot, the 0-based position of the entry in directory order (sectors
-// 6, 8, 10, 12, 7, 9, 11, 13), and by their name with unprintable bytes shown as \xNN.
+// 6, 8, 10, 12, 7, 9, 11, 13), and by their name: its bytes without the padding. Messages show
+// names in quotes with a backslash as "\\" and bytes outside printable ASCII as "\xHH".
 //
 // Every check reads each FAT entry and each directory entry a bounded number of times, so a
 // disk is checked in time linear in the FAT size whatever its chains do.

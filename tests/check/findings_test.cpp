@@ -217,11 +217,15 @@ TEST_F(FindingsTest, TwoEntriesWithTheSameNameAndType) {
     EXPECT_EQ(Codes(Check()), Strings{"name-duplicate"});
 }
 
-TEST_F(FindingsTest, NamesAreShownPrintable) {
+// The finding keeps the name's bytes for tools; its sentence shows them safe for a terminal.
+TEST_F(FindingsTest, NamesKeepTheirBytesAndSentencesShowThemPrintable) {
     disk->SetEntryName(first, "a\"b\\c\x7F");
     first[1 + 7] = 0x01;
+    first[1 + 8] = ' ';
     disk->SetEntryFirstSector(first, 2);
-    EXPECT_EQ(Only(Check(), "start-outside").name, "a\\x22b\\x5Cc\\x7F\\x00\\x01");
+    const Finding outside = Only(Check(), "start-outside");
+    EXPECT_EQ(outside.name, std::string("a\"b\\c\x7F\0\x01", 8));
+    EXPECT_NE(outside.message.find("\"a\"b\\\\c\\x7F\\x00\\x01\""), std::string::npos);
 }
 
 // Repairs set markers and free lost sectors; the files read the same bytes before and after.
