@@ -167,6 +167,13 @@ int ImageReader::Read(std::int64_t index, CMdosDisk& disk) {
     return kExitDone;
 }
 
+int ImageReader::ReadPart(std::int64_t index, CMdosDisk& disk, int size) {
+    if (!m_file.ReadRecordPart(index, disk.Record(), size)) {
+        return Fail(kExitUsage, QStringLiteral("cannot read disk %1 of %2").arg(index).arg(m_path));
+    }
+    return kExitDone;
+}
+
 int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index) {
     const int found = ResolveDisk(diskArgument, Count(), [this](std::int64_t i) {
         unsigned char head[kLabelBytes] = {};
