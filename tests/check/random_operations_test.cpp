@@ -11,44 +11,14 @@ namespace {
 using check::CheckDisk;
 using check::Finding;
 using check::RepairDisk;
+using disktest::Append;
 using disktest::Bytes;
 using disktest::DiskTest;
 using disktest::Pattern;
+using disktest::TapBlock;
+using disktest::TapHeader;
+using disktest::UsedEntries;
 using disktest::WriteFile;
-
-void Append(Bytes& to, const Bytes& more) {
-    to.insert(to.end(), more.begin(), more.end());
-}
-
-// A TAP block: length, flag, payload, XOR of flag and payload.
-Bytes TapBlock(unsigned char flag, const Bytes& payload) {
-    const auto n = static_cast<unsigned>(payload.size() + 2);
-    Bytes block{static_cast<unsigned char>(n & 0xFF), static_cast<unsigned char>(n >> 8), flag};
-    Append(block, payload);
-    block.push_back(CMdosDisk::XorChecksum(block.data() + 2, static_cast<int>(payload.size() + 1)));
-    return block;
-}
-
-Bytes TapHeader(unsigned char type, const std::string& name, std::size_t length) {
-    Bytes payload{type};
-    const std::string padded = (name + "          ").substr(0, 10);
-    payload.insert(payload.end(), padded.begin(), padded.end());
-    for (const std::size_t v : {length, std::size_t{0x8000}, std::size_t{10}}) {
-        payload.push_back(static_cast<unsigned char>(v & 0xFF));
-        payload.push_back(static_cast<unsigned char>(v >> 8));
-    }
-    return TapBlock(0x00, payload);
-}
-
-std::vector<unsigned char*> UsedEntries(CMdosDisk& disk) {
-    std::vector<unsigned char*> used;
-    for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
-        if (e[0] != CMdosDisk::kFreeEntry) {
-            used.push_back(e);
-        }
-    }
-    return used;
-}
 
 class RandomOperationsTest : public DiskTest {
 protected:
@@ -94,8 +64,9 @@ protected:
         for (int i = Pick(3); i >= 0; --i) {
             const Bytes data = Pattern(Pick(i == 0 ? 20000 : 3000), Pick(251));
             if (Pick(4) != 0) {
-                Append(tap,
-                       TapHeader(static_cast<unsigned char>(Pick(5)), FreshName(), data.size()));
+                const auto type = static_cast<unsigned char>(Pick(5));
+                const auto length = static_cast<unsigned>(data.size());
+                Append(tap, TapHeader(type, FreshName().c_str(), length, 0x8000, 10));
             }
             Append(tap, TapBlock(0xFF, data));
         }
