@@ -2,22 +2,33 @@
 // file and sector, and nothing else; the safe repairs mend what they may and nothing more.
 #include <functional>
 
-#include "check_test_support.h"
+#include "check/volume_check.h"
+#include "disk/disk_test_support.h"
 
 namespace {
 
 using check::CheckDisk;
 using check::Finding;
 using check::RepairDisk;
-using checktest::Codes;
-using checktest::Only;
-using checktest::SetFat;
-using checktest::SetLength;
 using disktest::AddPattern;
 using disktest::Bytes;
 using disktest::Fat;
 using disktest::FileData;
 using Strings = std::vector<std::string>;
+
+Strings Codes(const std::vector<Finding>& findings) {
+    Strings codes;
+    for (const Finding& f : findings) {
+        codes.push_back(f.code);
+    }
+    return codes;
+}
+
+void SetLength(unsigned char* entry, int length) {
+    entry[CMdosDisk::kEntryLengthLow] = static_cast<unsigned char>(length & 0xFF);
+    entry[CMdosDisk::kEntryLengthLow + 1] = static_cast<unsigned char>((length >> 8) & 0xFF);
+    entry[CMdosDisk::kEntryLengthHigh] = static_cast<unsigned char>((length >> 16) & 0xFF);
+}
 
 // A 94 x 9 volume with "first" in sectors 14-16 (1100 bytes), "second" in 17 (100 bytes) and
 // "third" in 18-19 (600 bytes), at slots 0, 1 and 2.
@@ -28,7 +39,9 @@ struct Volume {
         file[1] = AddPattern(*disk, "second", 100, 1);
         file[2] = AddPattern(*disk, "third", 600, 2);
     }
-    void Fat(int index, int value) { SetFat(*disk, index, value); }
+    void Fat(int index, int value) {
+        disk->SetFatEntry(disk->GetSector(CMdosDisk::kFirstFatSector), index, value);
+    }
     unsigned char* Boot() { return disk->GetSector(0); }
 
     std::unique_ptr<CMdosDisk> disk;
@@ -183,7 +196,7 @@ TEST_P(FindingsTest, TheFaultIsFoundAloneWithItsFileAndSectors) {
     fault.damage(volume);
     const std::vector<Finding> findings = CheckDisk(*volume.disk, 4);
     ASSERT_EQ(Codes(findings), fault.codes);
-    const Finding found = Only(findings, fault.codes.front());
+    const Finding& found = findings.front();
     EXPECT_EQ(found.disk, 4);
     EXPECT_EQ(found.slot, fault.slot);
     EXPECT_EQ(found.otherSlot, fault.otherSlot);
