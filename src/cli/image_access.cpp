@@ -1,6 +1,8 @@
 #include "cli/image_access.h"
 
 #include <QSet>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -212,7 +214,6 @@ int ImageEditor::Save(Invocation& run) {
     if (run.messages.Failed()) {
         return Fail(kExitFailed, QStringLiteral("%1 was not changed").arg(m_path));
     }
-    m_doc.SetModifiedFlag(true);
     if (!m_doc.OnSaveDocument(m_path)) {
         return kExitFailed;
     }
