@@ -11,6 +11,7 @@
 #include "platform/crt_random.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/replacing_file.h"
 
 using disk::ReadLe16;
 using disk::WriteLe16;
@@ -218,7 +219,7 @@ void BuildTapedEntry(CMdosDisk& disk, unsigned char* entry, const unsigned char*
     disk.SetEntryAttributes(entry, kTapedAttributes);
 }
 
-void WriteTapHeader(platform::HostFile& file, const unsigned char* entry) {
+void WriteTapHeader(platform::ReplacingFile& file, const unsigned char* entry) {
     unsigned char bytes[kTapLengthSize + kTapHeaderBlockSize] = {};
     WriteLe16(bytes, kTapHeaderBlockSize);
     unsigned char* block = bytes + kTapLengthSize;
@@ -641,14 +642,15 @@ void CMdosDisk::ImportBinary(unsigned char** out, const char* name, const char* 
 }
 
 void CMdosDisk::ExportBinary(unsigned char* entry, const char* path) {
-    platform::HostFile file;
-    if (!file.CreateForWriting(path)) {
+    platform::ReplacingFile file;
+    if (!file.Open(path)) {
         return;
     }
     const int length = EntryLength(entry);
     std::vector<unsigned char> data(static_cast<std::size_t>(length));
     ReadFileData(entry, data.data(), length);
     file.Write(data.data(), data.size());
+    file.Commit();
 }
 
 void CMdosDisk::ImportTap(const char* path) {
@@ -692,8 +694,8 @@ void CMdosDisk::ImportTap(const char* path) {
 }
 
 void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
-    platform::HostFile file;
-    if (!file.CreateForWriting(path)) {
+    platform::ReplacingFile file;
+    if (!file.Open(path)) {
         return;
     }
     for (unsigned char* entry : FilesToExport(*this, list)) {
@@ -719,6 +721,7 @@ void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
         block[1 + length] = XorChecksum(block, 1 + length);
         file.Write(bytes.data(), bytes.size());
     }
+    file.Commit();
 }
 
 void CMdosDisk::LoadRawImage(const char* path) {
@@ -745,8 +748,8 @@ void CMdosDisk::ImportD80(const char* path) {
 }
 
 void CMdosDisk::ExportD80(const char* path, unsigned char** list) {
-    platform::HostFile file;
-    if (!file.CreateForWriting(path)) {
+    platform::ReplacingFile file;
+    if (!file.Open(path)) {
         return;
     }
     char name[kVolumeNameSize + 1];
@@ -759,6 +762,7 @@ void CMdosDisk::ExportD80(const char* path, unsigned char** list) {
         }
     }
     file.Write(image->GetSector(0), kSectorDataSize);
+    file.Commit();
 }
 
 // The header fields and the sector data lie back to back, so the record is read and written
@@ -771,8 +775,9 @@ void CMdosDisk::LoadRecord(const char* path) {
 }
 
 void CMdosDisk::SaveRecord(const char* path) {
-    platform::HostFile file;
-    if (file.CreateForWriting(path)) {
+    platform::ReplacingFile file;
+    if (file.Open(path)) {
         file.Write(m_record, kRecordSize);
+        file.Commit();
     }
 }

@@ -135,8 +135,10 @@ public:
     void SetEntryAttributes(unsigned char* entry, const char* letters);
     void SetEntryFirstSector(unsigned char* entry, unsigned value);
 
-    // Single-disk files, D80 raw images and TAP tape images. Host files that can't be opened
-    // or created make these return silently with the disk unchanged.
+    // Single-disk files, D80 raw images and TAP tape images. A host file that can't be opened
+    // makes a read return silently with the disk unchanged. Every written host file replaces
+    // the old one only when all its bytes are written; otherwise the old file stays and
+    // "Cannot write file %s." names it.
     void LoadRecord(const char* path);
     void SaveRecord(const char* path);
     void LoadRawImage(const char* path);

@@ -1,7 +1,9 @@
 // Host files, copies between disks, TAP tape images, D80 raw images and single-disk files.
 #include <cstring>
+#include <filesystem>
 
 #include "disk_test_support.h"
+#include "support/file_size_limit.h"
 
 namespace {
 
@@ -370,6 +372,36 @@ TEST_F(RawImageTest, ShortD80ReadsUnreachedSectorsAsZeros) {
     EXPECT_EQ(FileData(*disk, Files(*disk)[0], 1024), expected);
 }
 
+// A write that falls short (a full disk; here a file-size cap) keeps the old host file byte for
+// byte, leaves no temporary file behind and names the path once.
+TEST_F(RawImageTest, ExportsThatFailKeepTheOldFileAndSaySo) {
+    auto disk = Formatted();
+    unsigned char* file = AddPattern(*disk, "big", 5000);
+    const Bytes old = Pattern(100, 7);
+    const std::vector<std::string> names{"f.bin", "f.tap", "f.d80", "f.dsk"};
+    for (const std::string& name : names) {
+        WriteFile(Path(name), old);
+    }
+    {
+        testsupport::FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.Active());
+        disk->ExportBinary(file, Path("f.bin").c_str());
+        disk->ExportTap(Path("f.tap").c_str(), nullptr);
+        disk->ExportD80(Path("f.d80").c_str(), nullptr);
+        disk->SaveRecord(Path("f.dsk").c_str());
+    }
+    std::vector<std::string> expected;
+    for (const std::string& name : names) {
+        EXPECT_EQ(ReadFile(Path(name)), old) << name;
+        expected.push_back("Cannot write file " + Path(name) + ".");
+    }
+    EXPECT_EQ(recorder.Texts(), expected);
+    const std::filesystem::path folder = std::filesystem::path(Path("f.bin")).parent_path();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              4);
+}
+
 using SingleDiskFileTest = DiskTest;
 
 TEST_F(SingleDiskFileTest, RecordRoundTripsAndShortOrMissingFilesChangeOnlyWhatTheyReach) {
@@ -396,6 +428,8 @@ TEST_F(SingleDiskFileTest, RecordRoundTripsAndShortOrMissingFilesChangeOnlyWhatT
     EXPECT_EQ(loaded.Record()[0], saved[0]);
     loaded.SaveRecord(Path("no/such/dir/disk.bin").c_str());
     EXPECT_FALSE(std::filesystem::exists(Path("no")));
+    EXPECT_EQ(recorder.Texts(),
+              std::vector<std::string>{"Cannot write file " + Path("no/such/dir/disk.bin") + "."});
 }
 
 }  // namespace
