@@ -736,10 +736,18 @@ void CMdosDisk::ImportD80(const char* path) {
     if (!file.OpenForReading(path)) {
         return;
     }
-    // Sectors a short image doesn't reach stay zero on the fresh disk.
+    // Sectors a short image doesn't reach stay zero on the fresh disk, except in the directory:
+    // there a zero entry would count as a used file of type 0, so every entry the image doesn't
+    // hold in full is free.
     auto image = std::make_unique<CMdosDisk>();
-    file.Read(image->GetSector(0), kSectorDataSize);
+    const auto received = static_cast<int>(file.Read(image->GetSector(0), kSectorDataSize));
     file.Close();
+    const int dirStart = kFirstDirSector * kSectorSize;
+    const int dirEnd = dirStart + kDirSectorCount * kSectorSize;
+    const int firstUnread = std::max(dirStart, received / kDirEntrySize * kDirEntrySize);
+    if (firstUnread < dirEnd) {
+        std::fill(image->GetSector(0) + firstUnread, image->GetSector(0) + dirEnd, kFreeEntry);
+    }
     for (unsigned char* e = image->FirstDirEntry(); e != nullptr; image->NextDirEntry(&e)) {
         if (e[0] != kFreeEntry && ReportAddFailure(AddFileFrom(*this, *image, e))) {
             break;

@@ -372,6 +372,31 @@ TEST_F(RawImageTest, ShortD80ReadsUnreachedSectorsAsZeros) {
     EXPECT_EQ(FileData(*disk, Files(*disk)[0], 1024), expected);
 }
 
+// Directory entries a short image doesn't hold in full are free: zero bytes there would read as
+// nameless files of type 0.
+TEST_F(RawImageTest, ShortD80AddsOnlyTheEntriesItHoldsInFull) {
+    const Bytes empty = SectorData(*Formatted());
+    auto image = Formatted();
+    AddPattern(*image, "first", 700, 2);
+    const Bytes one = SectorData(*image);
+    const auto importCut = [this](const Bytes& from, long size) {
+        auto disk = Formatted();
+        WriteFile(Path("short.d80"), Bytes(from.begin(), from.begin() + size));
+        disk->ImportD80(Path("short.d80").c_str());
+        return disk;
+    };
+    for (long size : {0, 512, 3584}) {
+        EXPECT_EQ(importCut(empty, size)->GetFilesCount(), 0) << size << " bytes";
+    }
+    // The first entry ends at byte 3104 of the image.
+    EXPECT_EQ(importCut(one, 3103)->GetFilesCount(), 0);
+    auto disk = importCut(one, 3104);
+    ASSERT_EQ(disk->GetFilesCount(), 1);
+    EXPECT_EQ(Name(*disk, Files(*disk)[0]), "first");
+    EXPECT_EQ(FileData(*disk, Files(*disk)[0], 700), Bytes(700, 0));
+    EXPECT_TRUE(recorder.Shown().empty());
+}
+
 // A write that falls short (a full disk; here a file-size cap) keeps the old host file byte for
 // byte, leaves no temporary file behind and names the path once.
 TEST_F(RawImageTest, ExportsThatFailKeepTheOldFileAndSaySo) {
