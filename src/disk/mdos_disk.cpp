@@ -585,6 +585,25 @@ int CMdosDisk::ReadFileData(unsigned char* entry, unsigned char* dst, int size) 
     return 0;
 }
 
+bool CMdosDisk::IsChainSound(unsigned char* entry) {
+    const unsigned char* fat = GetSector(kFirstFatSector);
+    std::vector<bool> visited(kSectorCount, false);
+    for (int sector = GetEntryFirstSector(entry);;) {
+        if (!IsDataSector(sector) || visited[static_cast<std::size_t>(sector)]) {
+            return false;
+        }
+        visited[static_cast<std::size_t>(sector)] = true;
+        const int next = GetFatEntry(fat, sector);
+        if (next >= kFatChainEnd) {
+            return true;
+        }
+        if (next < kFirstDataSector) {
+            return false;
+        }
+        sector = next;
+    }
+}
+
 // Frees the chain and the entry. A link below 14, or to a sector the record doesn't hold, means
 // the FAT is corrupted: what was freed so far stays free, the rest stays allocated, and no
 // system sector or reserved entry is ever marked free.
@@ -608,6 +627,13 @@ int CMdosDisk::RemoveFile(unsigned char* entry) {
 }
 
 int CMdosDisk::CopyFileTo(CMdosDisk* target, unsigned char* entry, int keep) {
+    // A move frees the source chain after the copy took the lowest free sectors. A chain that
+    // runs into a free sector could lead into those very sectors and free the copy, so a move
+    // over a broken chain is refused before anything changes.
+    if (keep == 0 && !IsChainSound(entry)) {
+        platform::ShowMessage(platform::MessageKind::Stop, kFatCorruptedText);
+        return kMoveFatCorrupted;
+    }
     const int result = AddFileFrom(*target, *this, entry);
     if (!ReportAddFailure(result) && keep == 0) {
         RemoveFile(entry);

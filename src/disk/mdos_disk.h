@@ -86,6 +86,8 @@ public:
     static constexpr int kAddDone = 0;
     static constexpr int kAddNoDirEntry = 1;
     static constexpr int kAddNoSpace = 2;
+    // CopyFileTo refuses to move a file whose chain is broken; nothing changes.
+    static constexpr int kMoveFatCorrupted = 3;
 
     // The record is zero-filled: no byte of a disk is ever undefined.
     CMdosDisk();
@@ -170,8 +172,14 @@ public:
                 int size);
     int ReadFileData(unsigned char* entry, unsigned char* dst, int size);
     int RemoveFile(unsigned char* entry);
+    // A move (keep 0) first checks the source chain and returns kMoveFatCorrupted, with the
+    // message, when it is broken.
     int CopyFileTo(CMdosDisk* target, unsigned char* entry, int keep);
 
 private:
+    // The chain from the entry's first sector stays in the data sectors, never loops and never
+    // meets a free sector before its end.
+    bool IsChainSound(unsigned char* entry);
+
     unsigned char m_record[kRecordSize];
 };

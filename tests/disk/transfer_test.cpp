@@ -172,6 +172,27 @@ TEST_F(CopyTest, CopyKeepsTheSourceMoveFreesItFailureLeavesBothDisks) {
     EXPECT_EQ(SectorData(*source), sourceBefore);
 }
 
+// Moving frees the source chain after the copy took the lowest free sectors; a chain that runs
+// into a free sector, loops or leaves the data sectors is refused before anything changes. A
+// copy frees nothing and still copies what the chain reads.
+TEST_F(CopyTest, MoveOverABrokenChainChangesNothing) {
+    auto disk = Formatted();
+    unsigned char* fat = disk->GetSector(CMdosDisk::kFirstFatSector);
+    unsigned char* file = AddPattern(*disk, "broken", 1500, 3);  // sectors 14, 15, 16
+    for (int brokenLink : {20, 14, 1700, 0}) {
+        disk->SetFatEntry(fat, 15, brokenLink);
+        const Bytes before = SectorData(*disk);
+        EXPECT_EQ(disk->CopyFileTo(disk.get(), file, 0), CMdosDisk::kMoveFatCorrupted);
+        EXPECT_EQ(SectorData(*disk), before);
+    }
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>(4, "FAT is corrupted."));
+
+    disk->SetFatEntry(fat, 15, 20);
+    EXPECT_EQ(disk->CopyFileTo(disk.get(), file, 1), CMdosDisk::kAddDone);
+    EXPECT_EQ(disk->GetFilesCount(), 2);
+    EXPECT_EQ(recorder.Shown().size(), 4u);
+}
+
 using TapTest = DiskTest;
 
 TEST_F(TapTest, HelloHeaderAndDataRoundTripByteForByte) {
