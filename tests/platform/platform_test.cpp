@@ -12,7 +12,6 @@
 #include "platform/host_file.h"
 #include "platform/message_box.h"
 #include "platform/replacing_file.h"
-#include "support/file_size_limit.h"
 #include "support/scripted_messages.h"
 
 namespace {
@@ -92,34 +91,6 @@ TEST(HostFile, MissingFileDoesNotOpenAndReplacingWritesTheWholeFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                             std::filesystem::directory_iterator()),
               1);
-    std::filesystem::remove_all(dir);
-}
-
-// A write that runs into a full disk (here a file-size cap) or a folder that can't be written
-// leaves the old file as it was and no temporary file, and says so once.
-TEST(HostFile, FailedReplaceKeepsTheOldFileAndReportsOnce) {
-    const auto dir = TestFolder();
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "f.bin").string();
-    ASSERT_TRUE(Replace(path, "old contents"));
-    testsupport::ScriptedMessages recorder;
-    {
-        testsupport::FileSizeLimit limit(4);
-        ASSERT_TRUE(limit.Active());
-        platform::ReplacingFile out;
-        ASSERT_TRUE(out.Open(path.c_str()));
-        out.Write("0123456789", 10);
-        out.Write("more", 4);
-        EXPECT_FALSE(out.Commit());
-    }
-    EXPECT_EQ(Contents(path), "old contents");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
-                            std::filesystem::directory_iterator()),
-              1);
-    EXPECT_FALSE(Replace((dir / "no" / "f.bin").string(), "x"));
-    EXPECT_EQ(recorder.Texts(), (std::vector<std::string>{
-                                    "Cannot write file " + path + ".",
-                                    "Cannot write file " + (dir / "no" / "f.bin").string() + "."}));
     std::filesystem::remove_all(dir);
 }
 
