@@ -168,7 +168,7 @@ bool CBrindleApp::SaveModified() {
     // A name still being typed in place belongs to this image: it is stored now, so that the
     // question knows of it and the editor can't write into a disk the next image has dropped.
     if (m_pMainWnd) {
-        m_pMainWnd->EndLabelEdits();
+        m_pMainWnd->EndInPlaceEdits();
     }
     if (!m_doc->IsModified()) {
         return true;

@@ -1,7 +1,6 @@
 #include "app/main_frame.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -262,18 +261,6 @@ void CMainFrame::InitialUpdateFrame() {
     m_listView->OnInitialUpdate();
     m_treeView->OnInitialUpdate();
     RequestCommandUpdate();
-}
-
-void CMainFrame::EndLabelEdits() {
-    QWidget* focus = QApplication::focusWidget();
-    for (QWidget* pane : {static_cast<QWidget*>(m_treeView), static_cast<QWidget*>(m_listView)}) {
-        // The only focusable widget inside a pane besides its view is an editor in place; the
-        // delegate stores what it holds when the view takes the focus back.
-        if (focus != nullptr && pane->isAncestorOf(focus) && focus != pane->focusProxy() &&
-            focus != pane) {
-            pane->setFocus(Qt::OtherFocusReason);
-        }
-    }
 }
 
 void CMainFrame::OnUpdateFrameTitle() {

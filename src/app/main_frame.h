@@ -45,9 +45,6 @@ public:
     // After every New and Open: both views get the document and rebuild, the list first so
     // that the tree's first selection finds it ready.
     void InitialUpdateFrame();
-    // Stores a label still being edited in place in either view, as when the focus leaves its
-    // editor.
-    void EndLabelEdits();
     // Opens dropped files one after the other, each like a file chosen with Open.
     void OnDropFiles(const QStringList& paths);
 

@@ -11,6 +11,7 @@
 #include "platform/crt_random.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/replacing_file.h"
 
 using disk::ReadLe16;
 using disk::WriteLe16;
@@ -218,7 +219,7 @@ void BuildTapedEntry(CMdosDisk& disk, unsigned char* entry, const unsigned char*
     disk.SetEntryAttributes(entry, kTapedAttributes);
 }
 
-void WriteTapHeader(platform::HostFile& file, const unsigned char* entry) {
+void WriteTapHeader(platform::ReplacingFile& file, const unsigned char* entry) {
     unsigned char bytes[kTapLengthSize + kTapHeaderBlockSize] = {};
     WriteLe16(bytes, kTapHeaderBlockSize);
     unsigned char* block = bytes + kTapLengthSize;
@@ -584,6 +585,25 @@ int CMdosDisk::ReadFileData(unsigned char* entry, unsigned char* dst, int size) 
     return 0;
 }
 
+bool CMdosDisk::IsChainSound(unsigned char* entry) {
+    const unsigned char* fat = GetSector(kFirstFatSector);
+    std::vector<bool> visited(kSectorCount, false);
+    for (int sector = GetEntryFirstSector(entry);;) {
+        if (!IsDataSector(sector) || visited[static_cast<std::size_t>(sector)]) {
+            return false;
+        }
+        visited[static_cast<std::size_t>(sector)] = true;
+        const int next = GetFatEntry(fat, sector);
+        if (next >= kFatChainEnd) {
+            return true;
+        }
+        if (next < kFirstDataSector) {
+            return false;
+        }
+        sector = next;
+    }
+}
+
 // Frees the chain and the entry. A link below 14, or to a sector the record doesn't hold, means
 // the FAT is corrupted: what was freed so far stays free, the rest stays allocated, and no
 // system sector or reserved entry is ever marked free.
@@ -607,6 +627,13 @@ int CMdosDisk::RemoveFile(unsigned char* entry) {
 }
 
 int CMdosDisk::CopyFileTo(CMdosDisk* target, unsigned char* entry, int keep) {
+    // A move frees the source chain after the copy took the lowest free sectors. A chain that
+    // runs into a free sector could lead into those very sectors and free the copy, so a move
+    // over a broken chain is refused before anything changes.
+    if (keep == 0 && !IsChainSound(entry)) {
+        platform::ShowMessage(platform::MessageKind::Stop, kFatCorruptedText);
+        return kMoveFatCorrupted;
+    }
     const int result = AddFileFrom(*target, *this, entry);
     if (!ReportAddFailure(result) && keep == 0) {
         RemoveFile(entry);
@@ -641,14 +668,15 @@ void CMdosDisk::ImportBinary(unsigned char** out, const char* name, const char* 
 }
 
 void CMdosDisk::ExportBinary(unsigned char* entry, const char* path) {
-    platform::HostFile file;
-    if (!file.CreateForWriting(path)) {
+    platform::ReplacingFile file;
+    if (!file.Open(path)) {
         return;
     }
     const int length = EntryLength(entry);
     std::vector<unsigned char> data(static_cast<std::size_t>(length));
     ReadFileData(entry, data.data(), length);
     file.Write(data.data(), data.size());
+    file.Commit();
 }
 
 void CMdosDisk::ImportTap(const char* path) {
@@ -692,8 +720,8 @@ void CMdosDisk::ImportTap(const char* path) {
 }
 
 void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
-    platform::HostFile file;
-    if (!file.CreateForWriting(path)) {
+    platform::ReplacingFile file;
+    if (!file.Open(path)) {
         return;
     }
     for (unsigned char* entry : FilesToExport(*this, list)) {
@@ -719,6 +747,7 @@ void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
         block[1 + length] = XorChecksum(block, 1 + length);
         file.Write(bytes.data(), bytes.size());
     }
+    file.Commit();
 }
 
 void CMdosDisk::LoadRawImage(const char* path) {
@@ -733,10 +762,18 @@ void CMdosDisk::ImportD80(const char* path) {
     if (!file.OpenForReading(path)) {
         return;
     }
-    // Sectors a short image doesn't reach stay zero on the fresh disk.
+    // Sectors a short image doesn't reach stay zero on the fresh disk, except in the directory:
+    // there a zero entry would count as a used file of type 0, so every entry the image doesn't
+    // hold in full is free.
     auto image = std::make_unique<CMdosDisk>();
-    file.Read(image->GetSector(0), kSectorDataSize);
+    const auto received = static_cast<int>(file.Read(image->GetSector(0), kSectorDataSize));
     file.Close();
+    const int dirStart = kFirstDirSector * kSectorSize;
+    const int dirEnd = dirStart + kDirSectorCount * kSectorSize;
+    const int firstUnread = std::max(dirStart, received / kDirEntrySize * kDirEntrySize);
+    if (firstUnread < dirEnd) {
+        std::fill(image->GetSector(0) + firstUnread, image->GetSector(0) + dirEnd, kFreeEntry);
+    }
     for (unsigned char* e = image->FirstDirEntry(); e != nullptr; image->NextDirEntry(&e)) {
         if (e[0] != kFreeEntry && ReportAddFailure(AddFileFrom(*this, *image, e))) {
             break;
@@ -745,8 +782,8 @@ void CMdosDisk::ImportD80(const char* path) {
 }
 
 void CMdosDisk::ExportD80(const char* path, unsigned char** list) {
-    platform::HostFile file;
-    if (!file.CreateForWriting(path)) {
+    platform::ReplacingFile file;
+    if (!file.Open(path)) {
         return;
     }
     char name[kVolumeNameSize + 1];
@@ -759,6 +796,7 @@ void CMdosDisk::ExportD80(const char* path, unsigned char** list) {
         }
     }
     file.Write(image->GetSector(0), kSectorDataSize);
+    file.Commit();
 }
 
 // The header fields and the sector data lie back to back, so the record is read and written
@@ -771,8 +809,9 @@ void CMdosDisk::LoadRecord(const char* path) {
 }
 
 void CMdosDisk::SaveRecord(const char* path) {
-    platform::HostFile file;
-    if (file.CreateForWriting(path)) {
+    platform::ReplacingFile file;
+    if (file.Open(path)) {
         file.Write(m_record, kRecordSize);
+        file.Commit();
     }
 }

@@ -86,6 +86,8 @@ public:
     static constexpr int kAddDone = 0;
     static constexpr int kAddNoDirEntry = 1;
     static constexpr int kAddNoSpace = 2;
+    // CopyFileTo refuses to move a file whose chain is broken; nothing changes.
+    static constexpr int kMoveFatCorrupted = 3;
 
     // The record is zero-filled: no byte of a disk is ever undefined.
     CMdosDisk();
@@ -135,8 +137,10 @@ public:
     void SetEntryAttributes(unsigned char* entry, const char* letters);
     void SetEntryFirstSector(unsigned char* entry, unsigned value);
 
-    // Single-disk files, D80 raw images and TAP tape images. Host files that can't be opened
-    // or created make these return silently with the disk unchanged.
+    // Single-disk files, D80 raw images and TAP tape images. A host file that can't be opened
+    // makes a read return silently with the disk unchanged. Every written host file replaces
+    // the old one only when all its bytes are written; otherwise the old file stays and
+    // "Cannot write file %s." names it.
     void LoadRecord(const char* path);
     void SaveRecord(const char* path);
     void LoadRawImage(const char* path);
@@ -168,8 +172,14 @@ public:
                 int size);
     int ReadFileData(unsigned char* entry, unsigned char* dst, int size);
     int RemoveFile(unsigned char* entry);
+    // A move (keep 0) first checks the source chain and returns kMoveFatCorrupted, with the
+    // message, when it is broken.
     int CopyFileTo(CMdosDisk* target, unsigned char* entry, int keep);
 
 private:
+    // The chain from the entry's first sector stays in the data sectors, never loops and never
+    // meets a free sector before its end.
+    bool IsChainSound(unsigned char* entry);
+
     unsigned char m_record[kRecordSize];
 };

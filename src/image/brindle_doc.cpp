@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "framework/archive.h"
 #include "framework/command_ids.h"
 #include "framework/progress.h"
 #include "image/boot_settings.h"
+#include "platform/available_memory.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -66,6 +68,17 @@ void WriteNewHeader(CMdosDisk& disk, const DiskName& name) {
     WriteName(disk, name);
     disk.Record()[CMdosDisk::kWriteProtectOffset] = '0';
     WriteCreatorComment(disk);
+}
+
+// Memory the system must keep beyond a new disk: the rest of the program, the views and the
+// system itself live there.
+constexpr std::uint64_t kMemoryMargin = 64ULL * 1024 * 1024;
+
+// An allocation never fails on a system that overcommits: past what exists, the system ends
+// the process instead, unsaved image and all. So a run over many disks asks before each one.
+bool HasMemoryForDisk() {
+    const std::optional<std::uint64_t> available = platform::AvailableMemory();
+    return !available || *available >= kRecordSize + kMemoryMargin;
 }
 
 void ShowNoMemory() {
@@ -163,7 +176,7 @@ void CBrindleDoc::ReadImage(framework::CArchive& ar) {
         ar.Fail();  // "Failed to open document."
     }
     for (std::uint64_t k = 0; k < count && !ar.Failed(); ++k) {
-        std::unique_ptr<CMdosDisk> disk = NewDisk();
+        std::unique_ptr<CMdosDisk> disk = HasMemoryForDisk() ? NewDisk() : nullptr;
         if (!disk) {
             ar.Fail();
             break;
@@ -209,7 +222,7 @@ void CBrindleDoc::AddDisks(int count, const std::function<void(CMdosDisk&)>& fil
     framework::BeginProgress(QStringLiteral("Adding disks ..."));
     for (int i = 0; i < count; ++i) {
         // New disks are zero-filled, so a missing or short template leaves no byte undefined.
-        std::unique_ptr<CMdosDisk> disk = NewDisk();
+        std::unique_ptr<CMdosDisk> disk = HasMemoryForDisk() ? NewDisk() : nullptr;
         if (!disk) {
             outOfMemory = true;
             break;

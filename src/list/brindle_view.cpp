@@ -170,6 +170,8 @@ CBrindleView::CBrindleView(QWidget* parent)
       m_stack(new QStackedLayout(this)),
       m_details(new QTreeView(this)),
       m_icons(new QListView(this)) {
+    // A file or the volume renamed in place is a change of the image like any other.
+    connect(m_model, &CContentListModel::NameChanged, this, [this] { MarkModified(); });
     m_details->setModel(m_model);
     m_details->setRootIsDecorated(false);
     m_details->setItemsExpandable(false);

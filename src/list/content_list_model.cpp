@@ -95,6 +95,13 @@ bool CContentListModel::setData(const QModelIndex& index, const QVariant& value,
     const ItemInfo& info = *row.info;
     const QByteArray text = value.toString().toLatin1();
     char stored[kRenameBufferSize];
+    // Both names are 10 stored bytes; only a change of those bytes changes the image.
+    const unsigned char* field =
+        info.kind == KindFiles
+            ? info.dirEntry + CMdosDisk::kEntryName
+            : info.disk->GetSector(CMdosDisk::kBootSector) + CMdosDisk::kBootVolumeName;
+    static_assert(CMdosDisk::kEntryNameSize == CMdosDisk::kVolumeNameSize);
+    const QByteArray before(reinterpret_cast<const char*>(field), CMdosDisk::kEntryNameSize);
     if (info.kind == KindFiles) {
         info.disk->SetEntryName(info.dirEntry, text.constData());
         info.disk->GetEntryName(info.dirEntry, stored, sizeof stored);
@@ -104,6 +111,10 @@ bool CContentListModel::setData(const QModelIndex& index, const QVariant& value,
     }
     row.cells[0] = QString::fromLatin1(stored);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+    if (before !=
+        QByteArray::fromRawData(reinterpret_cast<const char*>(field), CMdosDisk::kEntryNameSize)) {
+        emit NameChanged();
+    }
     return true;
 }
 

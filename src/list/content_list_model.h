@@ -34,6 +34,7 @@ public:
     [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
     // Renames in place: a file row stores the text with SetEntryName, the volume-name row with
     // SetVolumeName; the label then shows what the disk stored, not what was typed.
+    // NameChanged follows when the stored bytes differ from before.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
     // Replaces the columns; the rows are dropped with them.
@@ -48,6 +49,10 @@ public:
     // The large icons serve the large-icon style, the small ones every other style.
     void SetLargeIcons(bool large);
     [[nodiscard]] bool LargeIcons() const { return m_large; }
+
+signals:
+    // A rename in place changed the name stored on the disk.
+    void NameChanged();
 
 private:
     [[nodiscard]] bool IsRowIndex(const QModelIndex& index) const;

@@ -185,7 +185,8 @@ void CBrindleView::OnMoveFiles() {
     CopyOrMoveFiles(false);
 }
 
-// Stops at the first file the target can't take; what was done before stays done. A copy's new
+// Stops at the first file the target can't take, or that a move finds on a broken chain; what
+// was done before stays done. A copy's new
 // entries appear only once the target is shown again, a move refills at once because its
 // source entries are gone.
 void CBrindleView::CopyOrMoveFiles(bool keepSource) {

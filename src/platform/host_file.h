@@ -1,6 +1,6 @@
-// Host files as the disk engine sees them: opened for reading (the file must exist) or created
-// and truncated for writing. Reads and writes move whole buffers and report what arrived, so a
-// short file is never an error at this level.
+// Host files as the disk engine reads them: opened for reading (the file must exist). Reads move
+// whole buffers and report what arrived, so a short file is never an error at this level.
+// Host files are written through ReplacingFile, whole or not at all.
 #pragma once
 
 #include <cstddef>
@@ -18,13 +18,9 @@ public:
     // Opens an existing regular file for reading; other readers are not locked out. Pipes,
     // devices and directories are refused.
     [[nodiscard]] bool OpenForReading(const char* path);
-    // Creates the file, or truncates it when it is a regular file, for writing.
-    [[nodiscard]] bool CreateForWriting(const char* path);
 
     // Reads up to size bytes; returns how many arrived (0 at the end of the file or on error).
     std::size_t Read(void* dst, std::size_t size);
-    // Writes all size bytes; false when any of them could not be written.
-    bool Write(const void* src, std::size_t size);
     void Close();
 
 private:

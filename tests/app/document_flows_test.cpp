@@ -119,15 +119,18 @@ TEST_F(DocumentFlowsTest, ANameBeingEditedInPlaceIsStoredBeforeTheImageIsReplace
     EXPECT_FALSE(editorOpenDuringNew);
     EXPECT_FALSE(Doc().IsModified());
 
-    // A file's name: the rename leaves the image unmarked, so New asks nothing.
+    // A file's name: the rename marks the image too, so closing asks first.
     testing_disks::AddFile(*Doc().m_disks[0], 'B', "FILE", {1, 2, 3});
     m_frame->GetTreeView()->Reselect();
     ASSERT_EQ(m_frame->GetListView()->GetRowCount(), 1);
     m_frame->GetListView()->SelectRows({0});
     editLabel(m_frame->GetListView());
-    m_frame->ExecuteCommand(cmd::kFileNew);
+    m_questions.AnswerNext(framework::YesNoCancel::Cancel);
+    EXPECT_FALSE(m_frame->close());
+    EXPECT_EQ(m_questions.Questions(),
+              (QStringList{"Save changes to Untitled?", "Save changes to Untitled?"}));
     EXPECT_FALSE(editorOpenDuringNew);
-    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_TRUE(Doc().IsModified());
     platform::SetMessageHandler(previous);
 }
 

@@ -1,7 +1,9 @@
 // Host files, copies between disks, TAP tape images, D80 raw images and single-disk files.
 #include <cstring>
+#include <filesystem>
 
 #include "disk_test_support.h"
+#include "support/file_size_limit.h"
 
 namespace {
 
@@ -137,6 +139,27 @@ TEST_F(CopyTest, CopyKeepsTheSourceMoveFreesItFailureLeavesBothDisks) {
     EXPECT_EQ(source->CopyFileTo(tiny.get(), file, 0), 2);
     EXPECT_EQ(recorder.Texts().back(), "No space available.");
     EXPECT_EQ(SectorData(*source), sourceBefore);
+}
+
+// Moving frees the source chain after the copy took the lowest free sectors; a chain that runs
+// into a free sector, loops or leaves the data sectors is refused before anything changes. A
+// copy frees nothing and still copies what the chain reads.
+TEST_F(CopyTest, MoveOverABrokenChainChangesNothing) {
+    auto disk = Formatted();
+    unsigned char* fat = disk->GetSector(CMdosDisk::kFirstFatSector);
+    unsigned char* file = AddPattern(*disk, "broken", 1500, 3);  // sectors 14, 15, 16
+    for (int brokenLink : {20, 14, 1700, 0}) {
+        disk->SetFatEntry(fat, 15, brokenLink);
+        const Bytes before = SectorData(*disk);
+        EXPECT_EQ(disk->CopyFileTo(disk.get(), file, 0), CMdosDisk::kMoveFatCorrupted);
+        EXPECT_EQ(SectorData(*disk), before);
+    }
+    EXPECT_EQ(recorder.Texts(), std::vector<std::string>(4, "FAT is corrupted."));
+
+    disk->SetFatEntry(fat, 15, 20);
+    EXPECT_EQ(disk->CopyFileTo(disk.get(), file, 1), CMdosDisk::kAddDone);
+    EXPECT_EQ(disk->GetFilesCount(), 2);
+    EXPECT_EQ(recorder.Shown().size(), 4u);
 }
 
 using TapTest = DiskTest;
@@ -339,6 +362,61 @@ TEST_F(RawImageTest, ShortD80ReadsUnreachedSectorsAsZeros) {
     EXPECT_EQ(FileData(*disk, UsedEntries(*disk)[0], 1024), expected);
 }
 
+// Directory entries a short image doesn't hold in full are free: zero bytes there would read as
+// nameless files of type 0.
+TEST_F(RawImageTest, ShortD80AddsOnlyTheEntriesItHoldsInFull) {
+    const Bytes empty = SectorData(*Formatted());
+    auto image = Formatted();
+    AddPattern(*image, "first", 700, 2);
+    const Bytes one = SectorData(*image);
+    const auto importCut = [this](const Bytes& from, long size) {
+        auto disk = Formatted();
+        WriteFile(Path("short.d80"), Bytes(from.begin(), from.begin() + size));
+        disk->ImportD80(Path("short.d80").c_str());
+        return disk;
+    };
+    for (long size : {0, 512, 3584}) {
+        EXPECT_EQ(importCut(empty, size)->GetFilesCount(), 0) << size << " bytes";
+    }
+    // The first entry ends at byte 3104 of the image.
+    EXPECT_EQ(importCut(one, 3103)->GetFilesCount(), 0);
+    auto disk = importCut(one, 3104);
+    ASSERT_EQ(disk->GetFilesCount(), 1);
+    EXPECT_EQ(Name(*disk, Files(*disk)[0]), "first");
+    EXPECT_EQ(FileData(*disk, Files(*disk)[0], 700), Bytes(700, 0));
+    EXPECT_TRUE(recorder.Shown().empty());
+}
+
+// A write that falls short (a full disk; here a file-size cap) keeps the old host file byte for
+// byte, leaves no temporary file behind and names the path once.
+TEST_F(RawImageTest, ExportsThatFailKeepTheOldFileAndSaySo) {
+    auto disk = Formatted();
+    unsigned char* file = AddPattern(*disk, "big", 5000);
+    const Bytes old = Pattern(100, 7);
+    const std::vector<std::string> names{"f.bin", "f.tap", "f.d80", "f.dsk"};
+    for (const std::string& name : names) {
+        WriteFile(Path(name), old);
+    }
+    {
+        testsupport::FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.Active());
+        disk->ExportBinary(file, Path("f.bin").c_str());
+        disk->ExportTap(Path("f.tap").c_str(), nullptr);
+        disk->ExportD80(Path("f.d80").c_str(), nullptr);
+        disk->SaveRecord(Path("f.dsk").c_str());
+    }
+    std::vector<std::string> expected;
+    for (const std::string& name : names) {
+        EXPECT_EQ(ReadFile(Path(name)), old) << name;
+        expected.push_back("Cannot write file " + Path(name) + ".");
+    }
+    EXPECT_EQ(recorder.Texts(), expected);
+    const std::filesystem::path folder = std::filesystem::path(Path("f.bin")).parent_path();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                            std::filesystem::directory_iterator()),
+              4);
+}
+
 using SingleDiskFileTest = DiskTest;
 
 TEST_F(SingleDiskFileTest, RecordRoundTripsAndShortOrMissingFilesChangeOnlyWhatTheyReach) {
@@ -365,6 +443,8 @@ TEST_F(SingleDiskFileTest, RecordRoundTripsAndShortOrMissingFilesChangeOnlyWhatT
     EXPECT_EQ(loaded.Record()[0], saved[0]);
     loaded.SaveRecord(Path("no/such/dir/disk.bin").c_str());
     EXPECT_FALSE(std::filesystem::exists(Path("no")));
+    EXPECT_EQ(recorder.Texts(),
+              std::vector<std::string>{"Cannot write file " + Path("no/such/dir/disk.bin") + "."});
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "framework/progress.h"
 #include "image/boot_settings.h"
 #include "image/brindle_doc.h"
+#include "platform/available_memory.h"
 #include "support/fail_device.h"
 #include "support/file_bytes.h"
 #include "support/file_size_limit.h"
@@ -388,6 +389,32 @@ TEST_F(BrindleDocTest, AFailedAllocationWhileAddingStopsAndKeepsTheDisksAdded) {
     doc.AddDisksFromFile(3, Path("one.rec"));
     EXPECT_EQ(doc.m_disks.size(), 3u);
     EXPECT_EQ(messages.Texts().size(), 2u);
+}
+
+// The system promises memory it doesn't have and then ends the process, so the adding and the
+// reading ask before each disk: with less than a record and 64 MiB left they stop the way a
+// failed allocation stops them.
+TEST_F(BrindleDocTest, TooLittleAvailableMemoryStopsAddingAndReading) {
+    constexpr std::uint64_t kEnough = kRecord + 64ULL * 1024 * 1024;
+    int disksLeft = 2;
+    struct ProbeGuard {
+        platform::MemoryProbe previous;
+        ~ProbeGuard() { platform::SetMemoryProbe(previous); }
+    } guard{platform::SetMemoryProbe([&disksLeft]() -> std::optional<std::uint64_t> {
+        return disksLeft-- > 0 ? kEnough : kEnough - 1;
+    })};
+
+    doc.AddFormattedDisks(20, 94, 9, QStringLiteral("x"));
+    EXPECT_EQ(doc.m_disks.size(), 2u);
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Not enough memory for another disk."}));
+
+    WriteAll(Path("three.trw"), PatternRecord(1) + PatternRecord(2) + PatternRecord(3));
+    disksLeft = 2;
+    EXPECT_FALSE(doc.OpenDocumentFile(Path("three.trw")));
+    ASSERT_GE(messages.Texts().size(), 2u);
+    EXPECT_EQ(messages.Texts()[1], "Failed to open document.");
+    ASSERT_EQ(doc.m_disks.size(), 1u);
+    EXPECT_EQ(Name(*doc.m_disks[0]), "bootdisk" + Blanks(24));
 }
 
 // --- New image and boot disk ----------------------------------------------------------------

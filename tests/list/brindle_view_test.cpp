@@ -311,7 +311,9 @@ TEST_F(ListViewTest, OnlyFileNamesAndTheVolumeNameAreEditable) {
     EXPECT_EQ(OpenEditor(0), nullptr);
 }
 
-TEST_F(ListViewTest, RenamingAFileKeepsTenCharactersAndLeavesTheImageUnmodified) {
+// A rename that changes the stored name marks the image, so closing it asks first; one that
+// stores the same bytes, or a cancelled one, changes nothing.
+TEST_F(ListViewTest, RenamingAFileKeepsTenCharactersAndMarksTheImageWhenTheNameChanged) {
     unsigned char* entry = AddFile(*disk, 'B', "OLD", Bytes(1));
     view.ShowFiles(disk.get(), 0);
     QLineEdit* editor = OpenEditor(0);
@@ -322,6 +324,13 @@ TEST_F(ListViewTest, RenamingAFileKeepsTenCharactersAndLeavesTheImageUnmodified)
     EXPECT_EQ(Cell(0, 0), "TWELVE CHA");
     char name[16];
     EXPECT_STREQ(disk->GetEntryName(entry, name, sizeof name), "TWELVE CHA");
+    EXPECT_TRUE(doc.IsModified());
+
+    doc.SetModifiedFlag(false);
+    editor = OpenEditor(0);
+    ASSERT_NE(editor, nullptr);
+    editor->setText("TWELVE CHARS AGAIN");
+    testsupport::PressKey(editor, Qt::Key_Return);
     EXPECT_FALSE(doc.IsModified());
 
     editor = OpenEditor(0);
@@ -330,6 +339,7 @@ TEST_F(ListViewTest, RenamingAFileKeepsTenCharactersAndLeavesTheImageUnmodified)
     testsupport::PressKey(editor, Qt::Key_Escape);
     EXPECT_EQ(Cell(0, 0), "TWELVE CHA");
     EXPECT_STREQ(disk->GetEntryName(entry, name, sizeof name), "TWELVE CHA");
+    EXPECT_FALSE(doc.IsModified());
 }
 
 TEST_F(ListViewTest, RenamingTheVolumeStoresItNulPadded) {
@@ -341,6 +351,8 @@ TEST_F(ListViewTest, RenamingTheVolumeStoresItNulPadded) {
     EXPECT_EQ(std::memcmp(name, "AB\0\0\0\0\0\0\0\0", 10), 0);
     EXPECT_TRUE(model->setData(model->index(1, 0), "LONGER THAN TEN", Qt::EditRole));
     EXPECT_EQ(Cell(1, 0), "LONGER THA");
+    EXPECT_TRUE(doc.IsModified());
+    doc.SetModifiedFlag(false);
     EXPECT_FALSE(model->setData(model->index(0, 0), "94x9", Qt::EditRole));
     EXPECT_FALSE(doc.IsModified());
 }

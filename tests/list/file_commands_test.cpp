@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <algorithm>
 #include <deque>
 #include <functional>
@@ -15,8 +16,10 @@
 #include "dialogs/select_disk_dlg.h"
 #include "framework/command_ids.h"
 #include "framework/widgets/file_dialog.h"
+#include "framework/widgets/frame_wnd.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
+#include "support/in_place_editor.h"
 #include "support/scripted_messages.h"
 #include "support/temp_settings.h"
 #include "support/test_disks.h"
@@ -370,6 +373,40 @@ TEST_F(FileCommandsTest, MoveToTheSameDiskTakesNewEntriesAndSectors) {
     EXPECT_EQ(Content(Disk(0), a, 600), Bytes(600, 'a'));
     EXPECT_TRUE(messages.Texts().empty());
     EXPECT_TRUE(doc.IsModified());
+}
+
+// A file name still being typed in place is stored before a command runs: Move and Delete free
+// the entry, and an editor left open would write into it later.
+TEST_F(FileCommandsTest, DeleteAndMoveStoreTheNameBeingEditedFirst) {
+    framework::CFrameWnd frame;
+    frame.SetDocument(&doc);
+    frame.AddPane(&view, &view);
+    view.show();
+    AddFile(Disk(0), 'B', "A", Bytes(600, 'a'));
+    AddFile(Disk(0), 'B', "B", Bytes(600, 'b'));
+    view.ShowFiles(&Disk(0), 0);
+    const auto typeName = [this](int row, const char* name) {
+        view.SelectRows({row});
+        view.OnCmdMsg(cmd::kEditLabel, nullptr);
+        QLineEdit* editor = testsupport::VisibleEditor(*view.GetDetailsView());
+        ASSERT_NE(editor, nullptr);
+        editor->setText(name);
+    };
+
+    typeName(1, "MOVED");
+    PickDisk(1, QStringLiteral("Move files to disk:"));
+    EXPECT_TRUE(frame.ExecuteCommand(cmd::kMoveFiles));
+    EXPECT_EQ(FileNames(Disk(1)), (std::vector<std::string>{"MOVED"}));
+    EXPECT_EQ(FileNames(Disk(0)), (std::vector<std::string>{"A"}));
+
+    unsigned char* freed = Disk(0).FirstDirEntry();
+    typeName(0, "DELETED");
+    EXPECT_TRUE(frame.ExecuteCommand(cmd::kDeleteFiles));
+    QApplication::processEvents();
+    EXPECT_EQ(testsupport::VisibleEditor(*view.GetDetailsView()), nullptr);
+    EXPECT_TRUE(FileNames(Disk(0)).empty());
+    EXPECT_EQ(std::vector<unsigned char>(freed, freed + CMdosDisk::kDirEntrySize),
+              Bytes(CMdosDisk::kDirEntrySize, CMdosDisk::kFreeEntry));
 }
 
 TEST_F(FileCommandsTest, ExportsWriteTheSelectedFilesInRowOrder) {

@@ -4,12 +4,15 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/crt_random.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/replacing_file.h"
+#include "support/scripted_messages.h"
 
 namespace {
 
@@ -47,7 +50,28 @@ std::filesystem::path TestFolder() {
            ("brindle_platform_test_" + std::to_string(::getpid()));
 }
 
-TEST(HostFile, MissingFileDoesNotOpenAndWritingTruncates) {
+std::string Contents(const std::string& path) {
+    platform::HostFile in;
+    std::string text;
+    if (in.OpenForReading(path.c_str())) {
+        char buf[64];
+        for (std::size_t n; (n = in.Read(buf, sizeof buf)) > 0;) {
+            text.append(buf, n);
+        }
+    }
+    return text;
+}
+
+bool Replace(const std::string& path, const std::string& text) {
+    platform::ReplacingFile out;
+    if (!out.Open(path.c_str())) {
+        return false;
+    }
+    out.Write(text.data(), text.size());
+    return out.Commit();
+}
+
+TEST(HostFile, MissingFileDoesNotOpenAndReplacingWritesTheWholeFile) {
     const auto dir = TestFolder();
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "f.bin").string();
@@ -57,21 +81,16 @@ TEST(HostFile, MissingFileDoesNotOpenAndWritingTruncates) {
     EXPECT_FALSE(in.OpenForReading(path.c_str()));
     EXPECT_EQ(in.Read(nullptr, 0), 0u);
 
-    {
-        platform::HostFile out;
-        ASSERT_TRUE(out.CreateForWriting(path.c_str()));
-        ASSERT_TRUE(out.Write("abcdef", 6));
-    }
-    {
-        platform::HostFile out;
-        ASSERT_TRUE(out.CreateForWriting(path.c_str()));
-        ASSERT_TRUE(out.Write("xy", 2));
-    }
-    ASSERT_TRUE(in.OpenForReading(path.c_str()));
-    char buf[8] = {};
-    EXPECT_EQ(in.Read(buf, sizeof buf), 2u);
-    EXPECT_EQ(std::string(buf, 2), "xy");
-    in.Close();
+    ASSERT_TRUE(Replace(path, "abcdef"));
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(Replace(path, "xy"));
+    EXPECT_EQ(Contents(path), "xy");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                            std::filesystem::directory_iterator()),
+              1);
     std::filesystem::remove_all(dir);
 }
 
@@ -83,11 +102,12 @@ TEST(HostFile, OnlyRegularFilesOpen) {
     const std::string fifo = (dir / "pipe").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
 
+    testsupport::ScriptedMessages recorder;
     platform::HostFile file;
     EXPECT_FALSE(file.OpenForReading(fifo.c_str()));
-    EXPECT_FALSE(file.CreateForWriting(fifo.c_str()));
+    EXPECT_FALSE(Replace(fifo, "x"));
     EXPECT_FALSE(file.OpenForReading(dir.string().c_str()));
-    EXPECT_FALSE(file.CreateForWriting(dir.string().c_str()));
+    EXPECT_FALSE(Replace(dir.string(), "x"));
     EXPECT_FALSE(file.OpenForReading("/dev/zero"));
     EXPECT_FALSE(file.OpenForReading(nullptr));
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));

@@ -11,6 +11,7 @@
 #include "dialogs/new_disks_dlg.h"
 #include "framework/widgets/dialog.h"
 #include "framework/widgets/file_dialog.h"
+#include "framework/widgets/frame_wnd.h"
 #include "support/scripted_messages.h"
 #include "support/temp_settings.h"
 #include "support/test_disks.h"
@@ -230,6 +231,49 @@ TEST_F(DiskCommandsTest, RemoveTakesOnlyLaterDiskItemsAndKeepsTheRestReachable) 
     // A neighbour is selected and shown.
     ASSERT_TRUE(tree.SelectedItemInfo());
     EXPECT_EQ(FirstListRow()->disk, tree.SelectedItemInfo()->disk);
+}
+
+// Any command may run while a disk's name is typed in place. The frame stores the name first,
+// as Enter would, so no handler runs with an editor open and no editor writes later into a
+// disk the command freed or replaced.
+TEST_F(DiskCommandsTest, CommandsStoreTheNameBeingEditedBeforeTheyRun) {
+    WriteSourceFiles();
+    ThreeDisks();
+    framework::CFrameWnd frame;
+    frame.SetDocument(&doc);
+    frame.AddPane(&tree, &tree);
+    frame.AddPane(&list, &list);
+    bool editorOpenInHandler = false;
+    framework::SetFileDialogHandler([&](const framework::CFileDialog&) {
+        editorOpenInHandler |= testsupport::VisibleEditor(tree) != nullptr;
+        return std::optional<QString>(Path("source.dsk"));
+    });
+    Answer<CFormatDlg>([&](CFormatDlg& dlg) {
+        editorOpenInHandler |= testsupport::VisibleEditor(tree) != nullptr;
+        dlg.m_editName->setText("fresh");
+    });
+    const auto typeName = [this](int disk, const char* name) {
+        QLineEdit* editor = OpenEditor(tree.DiskItem(disk));
+        ASSERT_NE(editor, nullptr);
+        editor->setText(name);
+    };
+    char name[40];
+
+    typeName(1, "Typed");
+    EXPECT_TRUE(frame.ExecuteCommand(cmd::kReplaceWithFile));
+    EXPECT_STREQ(doc.m_disks[1]->GetDiskName(name, sizeof name), "Source");
+    typeName(1, "Formatted");
+    EXPECT_TRUE(frame.ExecuteCommand(cmd::kFormat));
+    EXPECT_STREQ(doc.m_disks[1]->GetDiskName(name, sizeof name), "Formatted");
+    EXPECT_EQ(Text(&CMdosDisk::GetVolumeName, *doc.m_disks[1]), "fresh");
+    typeName(1, "Gone");
+    EXPECT_TRUE(frame.ExecuteCommand(cmd::kRemoveDisk));
+    QApplication::processEvents();
+    EXPECT_FALSE(editorOpenInHandler);
+    EXPECT_EQ(testsupport::VisibleEditor(tree), nullptr);
+    ASSERT_EQ(doc.m_disks.size(), 2u);
+    EXPECT_STREQ(doc.m_disks[1]->GetDiskName(name, sizeof name), "Disk 2");
+    EXPECT_EQ(Label(tree.DiskItem(1)), "Disk 2");
 }
 
 TEST_F(DiskCommandsTest, AddMoreFormatsCopiesTheTemplateOrAddsNothing) {

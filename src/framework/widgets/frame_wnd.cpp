@@ -1,5 +1,7 @@
 #include "framework/widgets/frame_wnd.h"
 
+#include <QAbstractItemDelegate>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QShortcut>
@@ -87,7 +89,49 @@ QList<QKeySequence> CFrameWnd::GetCommandKeys(int id) const {
     return it == m_keys.end() ? QList<QKeySequence>() : it->second;
 }
 
+namespace {
+
+// The editor open in place in view: the one on its current item, or a widget on its viewport
+// that the view knows as the editor of the item under it.
+QWidget* InPlaceEditor(QAbstractItemView* view) {
+    if (QWidget* editor = view->indexWidget(view->currentIndex())) {
+        return editor;
+    }
+    for (QWidget* child : view->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QModelIndex index = view->indexAt(child->geometry().center());
+        if (child->isVisible() && index.isValid() && view->indexWidget(index) == child) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+void EndInPlaceEdit(QAbstractItemView* view) {
+    QWidget* editor = InPlaceEditor(view);
+    QAbstractItemDelegate* delegate = view->itemDelegate();
+    if (editor == nullptr || delegate == nullptr) {
+        return;
+    }
+    // What the delegate itself does on Enter: store, then close.
+    emit delegate->commitData(editor);
+    emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+}  // namespace
+
+void CFrameWnd::EndInPlaceEdits() {
+    for (const Pane& pane : std::as_const(m_panes)) {
+        if (auto* view = qobject_cast<QAbstractItemView*>(pane.widget)) {
+            EndInPlaceEdit(view);
+        }
+        for (QAbstractItemView* view : pane.widget->findChildren<QAbstractItemView*>()) {
+            EndInPlaceEdit(view);
+        }
+    }
+}
+
 bool CFrameWnd::ExecuteCommand(int id) {
+    EndInPlaceEdits();
     const bool ran = RouteCommand(GetRoute(), id);
     // A checkable action toggled itself when triggered; the pass puts back what the route says.
     UpdateCommandUI();

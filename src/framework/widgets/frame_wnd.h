@@ -45,8 +45,13 @@ public:
     [[nodiscard]] QAction* GetCommandAction(int id) const;
     [[nodiscard]] QList<QKeySequence> GetCommandKeys(int id) const;
 
-    // Runs id if a target on the route enables it; true when a handler ran.
+    // Runs id if a target on the route enables it; true when a handler ran. Every command,
+    // from a menu, the toolbar or a key, first ends the edits in place of the panes.
     bool ExecuteCommand(int id);
+    // Stores the text of every editor open in place in an item view of a pane, as Enter does,
+    // and closes the editor. A command may free what the edited item stands for, and an editor
+    // left open would store into it when it loses the focus.
+    void EndInPlaceEdits();
     // The state of id as the route reports it (disabled when no target knows it).
     [[nodiscard]] CCmdUI QueryCommand(int id) const;
     // One pass over every bound action.
