@@ -47,7 +47,7 @@ CBrindleApp::~CBrindleApp() = default;
 int CBrindleApp::Run(int argc, char* argv[]) {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-    QApplication::setApplicationVersion(QStringLiteral("0.6"));
+    QApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
     QApplication::setWindowIcon(AppIcon());
     framework::InstallMessageBoxes();
 
@@ -64,6 +64,7 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Builds and edits Tarrow images."));
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("The Tarrow image (.trw) to open."),
                                  QStringLiteral("[file]"));
@@ -74,6 +75,12 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
     }
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
+        m_exitCode = 0;
+        return false;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
         m_exitCode = 0;
         return false;
     }

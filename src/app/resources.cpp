@@ -1,6 +1,9 @@
 #include "app/resources.h"
 
+#include <QPixmap>
 #include <QString>
+
+#include "app/pixel_art.h"
 
 #include "framework/command_ids.h"
 
@@ -15,14 +18,27 @@ static void InitResources() {
 }
 
 namespace {
-QIcon Icon(const char* name) {
+QImage Picture(const char* name) {
     InitResources();
-    return QIcon(QStringLiteral(":/icons/%1.xpm").arg(QLatin1String(name)));
+    return QImage(QStringLiteral(":/icons/%1.xpm").arg(QLatin1String(name)));
+}
+
+// The picture as drawn and doubled, so that a screen with a scale factor of 2 shows it sharp.
+QIcon Icon(const char* name) {
+    const QImage picture = Picture(name);
+    QIcon icon(QPixmap::fromImage(picture));
+    icon.addPixmap(QPixmap::fromImage(Scale2x(picture)));
+    return icon;
 }
 }  // namespace
 
 QIcon AppIcon() {
-    return Icon("brindle");
+    const QImage picture = Picture("brindle");
+    QIcon icon;
+    for (const int size : {16, 32, 64}) {
+        icon.addPixmap(QPixmap::fromImage(ScaleArtwork(picture, size)));
+    }
+    return icon;
 }
 
 QIcon CommandIcon(int id) {
