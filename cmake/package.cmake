@@ -13,15 +13,16 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/brindle/brindle")
+# CPack puts the summary on the first line and indents these lines under it; an empty line
+# separates paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "build and edit Tarrow images of MDOS floppy disks
- Brindle edits Tarrow images (.trw): files that hold a sequence of MDOS
- floppy disks. It adds, removes and formats disks, shows each disk's files,
- record header, volume properties and sectors, and moves files in and out as
- binary copies, TAP tape images and D80 disk images, and between disks.
- .
- The package holds the desktop program brindle and the command-line
- companion brindle-cli.")
+    "Brindle edits Tarrow images (.trw): files that hold a sequence of MDOS
+floppy disks. It adds, removes and formats disks, shows each disk's files,
+record header, volume properties and sectors, and moves files in and out as
+binary copies, TAP tape images and D80 disk images, and between disks.
+
+The package holds the desktop program brindle and the command-line
+companion brindle-cli.")
 # The libraries come from dpkg-shlibdeps. Qt loads its window-system plugin at run time, so no
 # library names the package that holds it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

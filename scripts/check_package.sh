@@ -11,13 +11,16 @@ deb=brindle_${version}_amd64.deb
 [ -f "$deb" ] || { echo "no $deb" >&2; exit 1; }
 
 expected="./usr/bin/brindle
+./usr/bin/brindle-cli
 ./usr/share/applications/brindle.desktop
+./usr/share/bash-completion/completions/brindle-cli
 ./usr/share/icons/hicolor/128x128/apps/brindle.png
 ./usr/share/icons/hicolor/16x16/apps/brindle.png
 ./usr/share/icons/hicolor/256x256/apps/brindle.png
 ./usr/share/icons/hicolor/32x32/apps/brindle.png
 ./usr/share/icons/hicolor/48x48/apps/brindle.png
 ./usr/share/icons/hicolor/64x64/apps/brindle.png
+./usr/share/man/man1/brindle-cli.1
 ./usr/share/man/man1/brindle.1.gz
 ./usr/share/metainfo/io.github.brindle.Brindle.metainfo.xml
 ./usr/share/mime/packages/brindle.xml"
