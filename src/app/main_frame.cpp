@@ -309,6 +309,12 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
     AcceptAsCopy(event);
 }
 
+// Every move over the window answers again: the source shows (and on Shift would switch to) a
+// move unless told otherwise each time.
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    AcceptAsCopy(event);
+}
+
 void CMainFrame::dropEvent(QDropEvent* event) {
     if (!AcceptAsCopy(event)) {
         return;

@@ -275,6 +275,13 @@ TEST_F(DocumentFlowsTest, DropsAreTakenAsCopiesNeverMoves) {
     EXPECT_TRUE(enter.isAccepted());
     EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
 
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                        Qt::ShiftModifier);
+    move.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(m_frame, &move);
+    EXPECT_TRUE(move.isAccepted());
+    EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+
     QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
     drop.setDropAction(Qt::MoveAction);
     QApplication::sendEvent(m_frame, &drop);
