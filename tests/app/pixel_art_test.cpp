@@ -7,6 +7,8 @@
 #include <initializer_list>
 
 #include "app/pixel_art.h"
+#include "app/resources.h"
+#include "framework/command_ids.h"
 
 namespace {
 
@@ -56,6 +58,23 @@ TEST(PixelArtTest, ArtworkReachesEverySizeOfTheIconTheme) {
         EXPECT_EQ(ScaleArtwork(icon, size).size(), QSize(size, size)) << size;
     }
     EXPECT_EQ(ScaleArtwork(icon, 16), Scale2x(Scale2x(icon)));
+}
+
+// The toolbar asks for its pictures at the screen's scale: at 1 it must get the picture as
+// drawn, at 2 the doubled one, never one of them stretched or shrunk.
+TEST(PixelArtTest, ToolbarPicturesComeAsDrawnAndDoubled) {
+    for (const int id : {cmd::kFileNew, cmd::kFileOpen, cmd::kFileSave, cmd::kEditCut,
+                         cmd::kEditCopy, cmd::kEditPaste, cmd::kFilePrint, cmd::kViewLargeIcon,
+                         cmd::kViewSmallIcon, cmd::kViewList, cmd::kViewDetails, cmd::kAppAbout}) {
+        const QIcon icon = CommandIcon(id);
+        const QImage normal =
+            icon.pixmap(QSize(24, 24), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        const QImage doubled =
+            icon.pixmap(QSize(24, 24), 2.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(normal.size(), QSize(16, 15)) << id;
+        EXPECT_EQ(doubled.size(), QSize(32, 30)) << id;
+        EXPECT_TRUE(doubled == Scale2x(normal)) << id;
+    }
 }
 
 }  // namespace
