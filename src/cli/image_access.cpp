@@ -1,6 +1,8 @@
 #include "cli/image_access.h"
 
 #include <QSet>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -160,14 +162,14 @@ int ImageReader::Open(const QString& path) {
     return kExitDone;
 }
 
-int ImageReader::Read(std::int64_t index, CMdosDisk& disk) {
-    if (!m_file.ReadRecord(index, disk)) {
+int ImageReader::Read(std::int64_t index, CMdosDisk& disk, int size) {
+    if (!m_file.ReadRecordPart(index, disk.Record(), size)) {
         return Fail(kExitUsage, QStringLiteral("cannot read disk %1 of %2").arg(index).arg(m_path));
     }
     return kExitDone;
 }
 
-int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index) {
+int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index, int size) {
     const int found = ResolveDisk(diskArgument, Count(), [this](std::int64_t i) {
         unsigned char head[kLabelBytes] = {};
         return m_file.ReadRecordPart(i, head, kLabelBytes) ? DiskLabel(head) : QByteArray();
@@ -176,7 +178,7 @@ int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t
         return kExitUsage;
     }
     *index = found;
-    return Read(found, disk);
+    return Read(found, disk, size);
 }
 
 int ImageEditor::Open(const QString& path) {
@@ -205,7 +207,6 @@ int ImageEditor::Save(Invocation& run) {
     if (run.messages.Failed()) {
         return Fail(kExitFailed, QStringLiteral("%1 was not changed").arg(m_path));
     }
-    m_doc.SetModifiedFlag(true);
     if (!m_doc.OnSaveDocument(m_path)) {
         return kExitFailed;
     }
