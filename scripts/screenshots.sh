@@ -3,8 +3,9 @@
 # several disks with brindle-cli (files of every type through a TAP file, binary host files),
 # starts Brindle on it under a private X server and saves the main window as it shows a disk's
 # files (docs/files.png), a volume's properties (docs/properties.png) and a directory sector
-# (docs/dump.png). BRINDLE_SCREENSHOT_DISPLAY picks the X display (default :98);
-# BRINDLE_SCALE=2 takes the pictures at a scale factor of 2 into a scratch folder instead.
+# (docs/dump.png). BRINDLE_SCREENSHOT_DISPLAY picks the X display (default :98),
+# BRINDLE_SCREENSHOT_DIR another folder for the pictures, and BRINDLE_SCALE=2 takes them at a
+# scale factor of 2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . ./scripts/deps.sh
@@ -18,9 +19,8 @@ brindle=$PWD/$build_dir/src/app/brindle
 cli=$PWD/$build_dir/src/cli/brindle-cli
 display=${BRINDLE_SCREENSHOT_DISPLAY:-:98}
 scale=${BRINDLE_SCALE:-1}
-out=$PWD/docs
+out=${BRINDLE_SCREENSHOT_DIR:-$PWD/docs}
 work=$(mktemp -d)
-[ "$scale" = 1 ] || out=$work/shots
 mkdir -p "$out"
 
 pids=()
@@ -72,7 +72,7 @@ image=$work/sample.trw
 "$cli" put "$image" 1 "$work/notes.txt" "$work/font.bin"
 "$cli" rename-disk "$image" 2 "Spare"
 
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 $((1280 * scale))x$((900 * scale))x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.2; done
