@@ -51,7 +51,7 @@ CBrindleApp::~CBrindleApp() = default;
 int CBrindleApp::Run(int argc, char* argv[]) {
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-    QApplication::setApplicationVersion(QStringLiteral("0.6"));
+    QApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
     QApplication::setWindowIcon(AppIcon());
     framework::InstallMessageBoxes();
     framework::InstallWaitCursor();
@@ -70,6 +70,7 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Builds and edits Tarrow images."));
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption shellOpen(
         QString::fromLatin1(shellopen::kSwitch),
         QStringLiteral("Hand the file to Brindle when it already runs on this display."));
@@ -84,6 +85,12 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
     }
     if (parser.isSet(help)) {
         std::fputs(qPrintable(parser.helpText()), stdout);
+        m_exitCode = 0;
+        return false;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
         m_exitCode = 0;
         return false;
     }

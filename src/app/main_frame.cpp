@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/brindle_app.h"
 #include "app/command_table.h"
@@ -38,6 +39,21 @@ QString ProgressText(unsigned step) {
     QString text(19, '-');
     text[2 * (step - 1)] = '=';
     return text;
+}
+
+// Dropped files are only read, so the program they come from must keep them: a drop of local
+// files is always taken as a copy, whatever action the source proposed, and a source that
+// offers only a move is refused.
+bool AcceptAsCopy(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!event->possibleActions().testFlag(Qt::CopyAction) ||
+        std::none_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }
 
 }  // namespace
@@ -277,20 +293,25 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); })) {
-        event->acceptProposedAction();
-    }
+    AcceptAsCopy(event);
+}
+
+// Every move over the window answers again: the source shows (and on Shift would switch to) a
+// move unless told otherwise each time.
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    AcceptAsCopy(event);
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
+    if (!AcceptAsCopy(event)) {
+        return;
+    }
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls()) {
         if (url.isLocalFile()) {
             paths.append(url.toLocalFile());
         }
     }
-    event->acceptProposedAction();
     // Open after the drop has finished, so the program the files came from isn't kept waiting.
     QTimer::singleShot(0, this, [this, paths] { OnDropFiles(paths); });
 }

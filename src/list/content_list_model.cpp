@@ -14,8 +14,8 @@ constexpr int kRenameBufferSize = 16;
 
 CContentListModel::CContentListModel(QObject* parent) : QAbstractTableModel(parent) {
     for (int i = 0; i < icons::kListIconCount; ++i) {
-        m_smallIcons.emplace_back(icons::PaintListIcon(i, false));
-        m_largeIcons.emplace_back(icons::PaintListIcon(i, true));
+        m_smallIcons.emplace_back(icons::ListIcon(i, false));
+        m_largeIcons.emplace_back(icons::ListIcon(i, true));
     }
 }
 

@@ -98,9 +98,13 @@ void DrawPixelText(QPainter& painter, int x, int y, const char* text, const QCol
     }
 }
 
-QImage Canvas(int size) {
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+// A transparent square of size logical pixels at the given scale; a painter on it draws in
+// logical pixels, so the double-size picture puts every edge of the normal one on whole pixels
+// and each of its pixels becomes a crisp 2-by-2 block rather than a blur.
+QImage Canvas(int size, int scale) {
+    QImage image(size * scale, size * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
+    image.setDevicePixelRatio(scale);
     return image;
 }
 
@@ -275,9 +279,9 @@ void PaintPageSheet(QPainter& painter, const QRect& sheet, int fold) {
     painter.drawPolygon(dogEar);
 }
 
-QImage PaintSmallPage(int index) {
+QImage PaintSmallPage(int index, int scale) {
     const PageKind kind = PageOf(index);
-    QImage image = Canvas(kSmallIconSize);
+    QImage image = Canvas(kSmallIconSize, scale);
     QPainter painter(&image);
     const QRect sheet(2, 0, 12, 16);
     PaintPageSheet(painter, sheet, 4);
@@ -287,9 +291,9 @@ QImage PaintSmallPage(int index) {
     return image;
 }
 
-QImage PaintLargePage(int index) {
+QImage PaintLargePage(int index, int scale) {
     const PageKind kind = PageOf(index);
-    QImage image = Canvas(kLargeIconSize);
+    QImage image = Canvas(kLargeIconSize, scale);
     QPainter painter(&image);
     const QRect sheet(4, 1, 24, 30);
     PaintPageSheet(painter, sheet, 7);
@@ -303,45 +307,60 @@ QImage PaintLargePage(int index) {
 }
 
 template <class Paint>
-QImage PaintUnits(int size, Paint paint) {
-    QImage image = Canvas(size);
+QImage PaintUnits(int size, int scale, Paint paint) {
+    QImage image = Canvas(size, scale);
     QPainter painter(&image);
     ScaleToUnits(painter, size);
     paint(painter);
     return image;
 }
 
+QIcon BothScales(const QPixmap& normal, const QPixmap& doubled) {
+    QIcon icon(normal);
+    icon.addPixmap(doubled);
+    return icon;
+}
+
 }  // namespace
 
-QPixmap PaintTreeIcon(int index) {
+QPixmap PaintTreeIcon(int index, int scale) {
     switch (index) {
         case kTreeBootDisk:
-            return QPixmap::fromImage(PaintUnits(kSmallIconSize, PaintBootFloppy));
+            return QPixmap::fromImage(PaintUnits(kSmallIconSize, scale, PaintBootFloppy));
         case kTreeDisk:
-            return QPixmap::fromImage(PaintUnits(kSmallIconSize, PaintRainbowFloppy));
+            return QPixmap::fromImage(PaintUnits(kSmallIconSize, scale, PaintRainbowFloppy));
         case kTreeFat:
-            return QPixmap::fromImage(PaintUnits(kSmallIconSize, PaintGrid));
+            return QPixmap::fromImage(PaintUnits(kSmallIconSize, scale, PaintGrid));
         case kTreeDir:
-            return QPixmap::fromImage(PaintUnits(kSmallIconSize, PaintTable));
+            return QPixmap::fromImage(PaintUnits(kSmallIconSize, scale, PaintTable));
         default:
-            return QPixmap::fromImage(PaintUnits(kSmallIconSize, PaintCog));
+            return QPixmap::fromImage(PaintUnits(kSmallIconSize, scale, PaintCog));
     }
 }
 
-QPixmap PaintListIcon(int index, bool large) {
+QPixmap PaintListIcon(int index, bool large, int scale) {
     const int size = large ? kLargeIconSize : kSmallIconSize;
     switch (index) {
         case kListCog:
-            return QPixmap::fromImage(PaintUnits(size, PaintCog));
+            return QPixmap::fromImage(PaintUnits(size, scale, PaintCog));
         case kListDisk:
-            return QPixmap::fromImage(PaintUnits(size, PaintBootFloppy));
+            return QPixmap::fromImage(PaintUnits(size, scale, PaintBootFloppy));
         case kListFat:
-            return QPixmap::fromImage(PaintUnits(size, PaintGrid));
+            return QPixmap::fromImage(PaintUnits(size, scale, PaintGrid));
         case kListDir:
-            return QPixmap::fromImage(PaintUnits(size, PaintTable));
+            return QPixmap::fromImage(PaintUnits(size, scale, PaintTable));
         default:
-            return QPixmap::fromImage(large ? PaintLargePage(index) : PaintSmallPage(index));
+            return QPixmap::fromImage(large ? PaintLargePage(index, scale)
+                                            : PaintSmallPage(index, scale));
     }
+}
+
+QIcon TreeIcon(int index) {
+    return BothScales(PaintTreeIcon(index), PaintTreeIcon(index, 2));
+}
+
+QIcon ListIcon(int index, bool large) {
+    return BothScales(PaintListIcon(index, large), PaintListIcon(index, large, 2));
 }
 
 }  // namespace icons

@@ -2,6 +2,7 @@
 // files and no SVG module. The tree links the list, so both panes take their icons from here.
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 
 namespace icons {
@@ -36,7 +37,14 @@ enum ListIcon : int {
 inline constexpr int kSmallIconSize = 16;
 inline constexpr int kLargeIconSize = 32;
 
-[[nodiscard]] QPixmap PaintTreeIcon(int index);
-[[nodiscard]] QPixmap PaintListIcon(int index, bool large);
+// One picture at a scale of 1 or 2: the pixmap has scale times the pixels and that device
+// pixel ratio.
+[[nodiscard]] QPixmap PaintTreeIcon(int index, int scale = 1);
+[[nodiscard]] QPixmap PaintListIcon(int index, bool large, int scale = 1);
+
+// The icon the views show: the normal picture and the double-size one, which Qt picks on a
+// screen with a scale factor of 2.
+[[nodiscard]] QIcon TreeIcon(int index);
+[[nodiscard]] QIcon ListIcon(int index, bool large);
 
 }  // namespace icons

@@ -27,7 +27,7 @@ constexpr int kLabelBufferSize = 512;
 
 CDiskTreeModel::CDiskTreeModel(QObject* parent) : QAbstractItemModel(parent) {
     for (int i = 0; i < icons::kTreeIconCount; ++i) {
-        m_icons.emplace_back(icons::PaintTreeIcon(i));
+        m_icons.emplace_back(icons::TreeIcon(i));
     }
 }
 

@@ -1,9 +1,13 @@
 // New, Open, Save, Save As, recent files, dropped files and Exit as the user reaches them:
 // the save question first, the file dialogs, merge mode, and the recent-file list.
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QTest>
+#include <QUrl>
 
 #include "app/image_files.h"
 #include "app/shell_fixture.h"
@@ -272,6 +276,41 @@ TEST_F(DocumentFlowsTest, DroppedFilesOpenInOrderAndMergeInMergeMode) {
     Doc().m_bMergeMode = false;
     m_frame->OnDropFiles({Path("e.trw"), Path("c.trw")});
     EXPECT_EQ(DiskNames(Doc()), (QStringList{"c", "d"}));
+}
+
+// A file manager proposes a move when the user holds Shift; the dropped file must stay where
+// it was, so the window takes every drop as a copy and refuses a source that can only move.
+TEST_F(DocumentFlowsTest, DropsAreTakenAsCopiesNeverMoves) {
+    WriteImageFile(Path("c.trw"), {"c"});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Path("c.trw"))});
+    const QPoint at(10, 10);
+
+    QDragEnterEvent moveOnly(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_frame, &moveOnly);
+    EXPECT_FALSE(moveOnly.isAccepted());
+
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::ShiftModifier);
+    enter.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(m_frame, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+
+    QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                        Qt::ShiftModifier);
+    move.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(m_frame, &move);
+    EXPECT_TRUE(move.isAccepted());
+    EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::ShiftModifier);
+    drop.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(m_frame, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(DiskNames(Doc()), QStringList{"c"});
 }
 
 TEST_F(DocumentFlowsTest, ExitAsksToSaveAndCancelKeepsTheWindow) {
