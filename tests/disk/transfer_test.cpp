@@ -382,8 +382,8 @@ TEST_F(RawImageTest, ShortD80AddsOnlyTheEntriesItHoldsInFull) {
     EXPECT_EQ(importCut(one, 3103)->GetFilesCount(), 0);
     auto disk = importCut(one, 3104);
     ASSERT_EQ(disk->GetFilesCount(), 1);
-    EXPECT_EQ(Name(*disk, Files(*disk)[0]), "first");
-    EXPECT_EQ(FileData(*disk, Files(*disk)[0], 700), Bytes(700, 0));
+    EXPECT_EQ(Name(*disk, UsedEntries(*disk)[0]), "first");
+    EXPECT_EQ(FileData(*disk, UsedEntries(*disk)[0], 700), Bytes(700, 0));
     EXPECT_TRUE(recorder.Shown().empty());
 }
 
