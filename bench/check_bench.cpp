@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -19,6 +18,7 @@
 
 #include "check/volume_check.h"
 #include "disk/mdos_disk.h"
+#include "summary.h"
 
 namespace {
 
@@ -136,43 +136,15 @@ BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CheckAllDisks)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReadVolumeAreasAndCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the real time per iteration of each benchmark (the median when repeated).
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            const std::string name = run.run_name.function_name;
-            if (median || (run.run_type == Run::RT_Iteration && !medians[name])) {
-                times[name] = run.GetAdjustedRealTime();
-                medians[name] = median;
-            }
-        }
-    }
-    std::map<std::string, double> times;
-    std::map<std::string, bool> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    Work();
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    auto& t = reporter.times;
-    auto ratio = [&](const char* a, const char* b) {
-        return t.count(a) && t.count(b) && t[b] > 0 ? t[a] / t[b] : 0.0;
-    };
-    std::printf("\ncheck of 256 disks / plain read          = %.3fx (goal < 1x)\n",
-                ratio("BM_CheckAllDisks", "BM_PlainRead"));
-    std::printf("read volume areas and check / plain read = %.3fx (goal < 1x)\n",
-                ratio("BM_ReadVolumeAreasAndCheck", "BM_PlainRead"));
-    return 0;
+    return bench::RunAndSummarize(
+        argc, argv, [] { Work(); },
+        [](const bench::SummaryReporter& r) {
+            std::printf("check of 256 disks / plain read          = %.3fx (goal < 1x)\n",
+                        r.Ratio("BM_CheckAllDisks", "BM_PlainRead"));
+            std::printf("read volume areas and check / plain read = %.3fx (goal < 1x)\n",
+                        r.Ratio("BM_ReadVolumeAreasAndCheck", "BM_PlainRead"));
+        });
 }

@@ -13,9 +13,10 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
+
+#include "summary.h"
 
 namespace {
 
@@ -119,47 +120,17 @@ BENCHMARK(BM_GetOnlyOf1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RenameDiskOf256)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainCopyWithFsync)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the real time per iteration of each benchmark (the median when repeated).
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Iteration || median) {
-                const std::string name = run.run_name.function_name;
-                if (median || times.find(name) == times.end() || !medians[name]) {
-                    times[name] = run.GetAdjustedRealTime();
-                    medians[name] = median;
-                }
-            }
-        }
-    }
-    std::map<std::string, double> times;
-    std::map<std::string, bool> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    Work();
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    auto& t = reporter.times;
-    auto ratio = [&](const char* a, const char* b) {
-        return t.count(a) && t.count(b) && t[b] > 0 ? t[a] / t[b] : 0.0;
-    };
-    std::printf("\nls, last of 256 / only of 1  = %.2fx (goal <= 1.2x)\n",
-                ratio("BM_LsLastOf256", "BM_LsOnlyOf1"));
-    std::printf("get, last of 256 / only of 1 = %.2fx (goal <= 1.2x)\n",
-                ratio("BM_GetLastOf256", "BM_GetOnlyOf1"));
-    std::printf("rename-disk of 256 / copy    = %.2fx (goal <= 1.5x)\n",
-                ratio("BM_RenameDiskOf256", "BM_PlainCopyWithFsync"));
-    return 0;
+    return bench::RunAndSummarize(
+        argc, argv, [] { Work(); },
+        [](const bench::SummaryReporter& r) {
+            std::printf("ls, last of 256 / only of 1  = %.2fx (goal <= 1.2x)\n",
+                        r.Ratio("BM_LsLastOf256", "BM_LsOnlyOf1"));
+            std::printf("get, last of 256 / only of 1 = %.2fx (goal <= 1.2x)\n",
+                        r.Ratio("BM_GetLastOf256", "BM_GetOnlyOf1"));
+            std::printf("rename-disk of 256 / copy    = %.2fx (goal <= 1.5x)\n",
+                        r.Ratio("BM_RenameDiskOf256", "BM_PlainCopyWithFsync"));
+        });
 }

@@ -14,13 +14,13 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "disk/mdos_disk.h"
 #include "image/brindle_doc.h"
+#include "summary.h"
 
 namespace {
 
@@ -187,48 +187,19 @@ BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SyncedWriteAndRename)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps the real time per iteration of each benchmark (the median when repeated).
-class SummaryReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (run.run_type == Run::RT_Iteration || median) {
-                const std::string name = run.run_name.function_name;
-                if (median || times.find(name) == times.end() || !medians[name]) {
-                    times[name] = run.GetAdjustedRealTime();
-                    medians[name] = median;
-                }
-            }
-        }
-    }
-    std::map<std::string, double> times;
-    std::map<std::string, bool> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    Work();
-    SummaryReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-
-    auto& t = reporter.times;
-    auto ratio = [&](const char* a, const char* b) {
-        return t.count(a) && t.count(b) && t[b] > 0 ? t[a] / t[b] : 0.0;
-    };
-    std::printf("\nopen / plain read              = %.2fx (goal <= 1.3x)\n",
-                ratio("BM_Open", "BM_PlainRead"));
-    std::printf("open / plain read, warm buffer = %.2fx\n",
-                ratio("BM_Open", "BM_PlainReadIntoWarmBuffer"));
-    std::printf("save / synced write + rename   = %.2fx (goal <= 1.5x)\n",
-                ratio("BM_Save", "BM_SyncedWriteAndRename"));
-    std::printf("save / plain write (no sync)   = %.2fx\n", ratio("BM_Save", "BM_PlainWrite"));
-    return 0;
+    return bench::RunAndSummarize(
+        argc, argv, [] { Work(); },
+        [](const bench::SummaryReporter& r) {
+            std::printf("open / plain read              = %.2fx (goal <= 1.3x)\n",
+                        r.Ratio("BM_Open", "BM_PlainRead"));
+            std::printf("open / plain read, warm buffer = %.2fx\n",
+                        r.Ratio("BM_Open", "BM_PlainReadIntoWarmBuffer"));
+            std::printf("save / synced write + rename   = %.2fx (goal <= 1.5x)\n",
+                        r.Ratio("BM_Save", "BM_SyncedWriteAndRename"));
+            std::printf("save / plain write (no sync)   = %.2fx\n",
+                        r.Ratio("BM_Save", "BM_PlainWrite"));
+        });
 }

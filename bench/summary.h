@@ -1,0 +1,60 @@
+// What every benchmark program prints after Google Benchmark's own table: the ratios of real
+// times that it promises, each time the median when the runs are repeated.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            const std::string name = run.run_name.function_name;
+            if (median || (run.run_type == Run::RT_Iteration && !m_medians[name])) {
+                m_times[name] = run.GetAdjustedRealTime();
+                m_medians[name] = median;
+            }
+        }
+    }
+
+    // The time of benchmark a over that of b, or 0 when either did not run.
+    [[nodiscard]] double Ratio(const char* a, const char* b) const {
+        const auto ta = m_times.find(a);
+        const auto tb = m_times.find(b);
+        return ta != m_times.end() && tb != m_times.end() && tb->second > 0
+                   ? ta->second / tb->second
+                   : 0.0;
+    }
+
+private:
+    std::map<std::string, double> m_times;
+    std::map<std::string, bool> m_medians;
+};
+
+// Runs the benchmarks the command line chooses after prepare has built what they share, then
+// lets summarize print its ratios.
+inline int RunAndSummarize(int argc, char** argv, const std::function<void()>& prepare,
+                           const std::function<void(const SummaryReporter&)>& summarize) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    prepare();
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::printf("\n");
+    summarize(reporter);
+    return 0;
+}
+
+}  // namespace bench
