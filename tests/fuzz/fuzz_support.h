@@ -1,0 +1,163 @@
+// What every harness needs: a failed expectation that stops the run (libFuzzer keeps the input,
+// the replay test fails), a scratch folder for host files, and message boxes that answer
+// without a window.
+#pragma once
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "disk/le_bytes.h"
+#include "disk/mdos_disk.h"
+#include "platform/message_box.h"
+
+#define FUZZ_EXPECT(condition)                                                            \
+    do {                                                                                  \
+        if (!(condition)) {                                                               \
+            std::fprintf(stderr, "%s:%d: expected %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                 \
+        }                                                                                 \
+    } while (false)
+
+namespace fuzzsupport {
+
+using Bytes = std::vector<unsigned char>;
+
+// One folder per process under the temporary folder (TMPDIR), emptied when the process ends.
+class ScratchFolder {
+public:
+    ScratchFolder()
+        : m_dir(std::filesystem::temp_directory_path() /
+                ("brindle_fuzz_" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(m_dir);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    [[nodiscard]] std::string Path(const char* name) const { return (m_dir / name).string(); }
+
+private:
+    std::filesystem::path m_dir;
+};
+
+inline const ScratchFolder& Scratch() {
+    static const ScratchFolder folder;
+    return folder;
+}
+
+inline void WriteHostFile(const std::string& path, const unsigned char* data, std::size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+inline Bytes ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Counts the boxes shown and answers the one question ("cut the file?") as told.
+class QuietMessages {
+public:
+    explicit QuietMessages(bool answerYes = false)
+        : m_previous(platform::SetMessageHandler(
+              [this, answerYes](platform::MessageKind kind, const std::string& text) {
+                  m_texts.push_back(text);
+                  if (kind != platform::MessageKind::Question) {
+                      return platform::Answer::Ok;
+                  }
+                  return answerYes ? platform::Answer::Yes : platform::Answer::No;
+              })) {}
+    ~QuietMessages() { platform::SetMessageHandler(std::move(m_previous)); }
+    QuietMessages(const QuietMessages&) = delete;
+    QuietMessages& operator=(const QuietMessages&) = delete;
+
+    [[nodiscard]] bool Showed(const std::string& text) const {
+        for (const std::string& shown : m_texts) {
+            if (shown == text) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    platform::MessageHandler m_previous;
+    std::vector<std::string> m_texts;
+};
+
+inline int EntryLength(const unsigned char* entry) {
+    return static_cast<int>(disk::ReadLe16(entry + CMdosDisk::kEntryLengthLow) |
+                            static_cast<unsigned>(entry[CMdosDisk::kEntryLengthHigh]) << 16);
+}
+
+// The used directory entries in walk order.
+inline std::vector<unsigned char*> UsedEntries(CMdosDisk& disk) {
+    std::vector<unsigned char*> used;
+    for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
+        if (e[0] != CMdosDisk::kFreeEntry) {
+            used.push_back(e);
+        }
+    }
+    return used;
+}
+
+inline Bytes FileData(CMdosDisk& disk, unsigned char* entry) {
+    Bytes data(static_cast<std::size_t>(EntryLength(entry)));
+    disk.ReadFileData(entry, data.data(), static_cast<int>(data.size()));
+    return data;
+}
+
+// Two files are the same when their entries agree in everything but where the chain starts,
+// and their bytes agree.
+inline bool SameFile(CMdosDisk& a, unsigned char* ea, CMdosDisk& b, unsigned char* eb) {
+    for (int i = 0; i < CMdosDisk::kDirEntrySize; ++i) {
+        const bool firstSector =
+            i == CMdosDisk::kEntryFirstSector || i == CMdosDisk::kEntryFirstSector + 1;
+        if (!firstSector && ea[i] != eb[i]) {
+            return false;
+        }
+    }
+    return FileData(a, ea) == FileData(b, eb);
+}
+
+// A volume that only our own operations filled: every chain runs through the data sectors of
+// its geometry to the end mark its length gives, no sector serves two files, and the chains and
+// the free sectors together are all the data sectors.
+inline bool SoundVolume(CMdosDisk& disk) {
+    const unsigned char* boot = disk.GetSector(CMdosDisk::kBootSector);
+    const int sectors =
+        std::min(boot[CMdosDisk::kBootTracks] * boot[CMdosDisk::kBootSectorsPerTrack] * 2,
+                 CMdosDisk::kSectorCount);
+    const unsigned char* fat = disk.GetSector(CMdosDisk::kFirstFatSector);
+    std::vector<bool> owned(CMdosDisk::kSectorCount, false);
+    int ownedCount = 0;
+    for (unsigned char* e : UsedEntries(disk)) {
+        const int length = EntryLength(e);
+        int s = disk.GetEntryFirstSector(e);
+        for (int k = 0; k < length / CMdosDisk::kSectorSize + 1; ++k) {
+            if (s < CMdosDisk::kFirstDataSector || s >= sectors || owned[s]) {
+                return false;
+            }
+            owned[s] = true;
+            ++ownedCount;
+            s = disk.GetFatEntry(fat, s);
+        }
+        if (s != CMdosDisk::kFatLastSector + length % CMdosDisk::kSectorSize) {
+            return false;
+        }
+    }
+    const int dataSectors = std::max(sectors - CMdosDisk::kFirstDataSector, 0);
+    return ownedCount + disk.GetFreeSpace() / CMdosDisk::kSectorSize == dataSectors;
+}
+
+}  // namespace fuzzsupport
