@@ -2,7 +2,6 @@
 // another. Input: the image's first bytes; the rest of the image is zero.
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 #include "fuzz_support.h"
 
@@ -13,9 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Replacing takes the file's bytes as they are and keeps the record header and whatever
     // the file doesn't reach.
-    auto raw = std::make_unique<CMdosDisk>();
-    raw->SetDiskName("raw");
-    raw->Format(94, 9, "raw");
+    static fuzzsupport::ReusedDisk loading(94, "raw");
+    CMdosDisk* raw = &loading.Fresh();
     const fuzzsupport::Bytes before(raw->Record(), raw->Record() + CMdosDisk::kRecordSize);
     raw->LoadRawImage(d80.c_str());
     const std::size_t loaded = std::min<std::size_t>(size, CMdosDisk::kSectorDataSize);
@@ -24,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_EXPECT(std::equal(raw->GetSector(0) + loaded, raw->Record() + CMdosDisk::kRecordSize,
                            before.begin() + CMdosDisk::kHeaderSize + loaded));
 
-    auto disk = std::make_unique<CMdosDisk>();
-    disk->Format(94, 9, "d80import");
+    static fuzzsupport::ReusedDisk importing(94, "d80import");
+    CMdosDisk* disk = &importing.Fresh();
     disk->ImportD80(d80.c_str());
     FUZZ_EXPECT(fuzzsupport::SoundVolume(*disk));
 

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,26 @@ inline Bytes ReadHostFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+
+// A disk kept for the whole run and reset for every input from a copy made once: allocating and
+// formatting 866,816 bytes anew for every input would cost more than the harness itself.
+// tracks 0 keeps the copy zero-filled, as a new disk is.
+class ReusedDisk {
+public:
+    explicit ReusedDisk(int tracks, const char* name = "") {
+        if (tracks != 0) {
+            m_template->Format(tracks, 9, name);
+        }
+    }
+    CMdosDisk& Fresh() {
+        std::memcpy(m_disk->Record(), m_template->Record(), CMdosDisk::kRecordSize);
+        return *m_disk;
+    }
+
+private:
+    std::unique_ptr<CMdosDisk> m_template = std::make_unique<CMdosDisk>();
+    std::unique_ptr<CMdosDisk> m_disk = std::make_unique<CMdosDisk>();
+};
 
 // Counts the boxes shown and answers the one question ("cut the file?") as told.
 class QuietMessages {

@@ -6,6 +6,7 @@
 //   the rest   the first bytes of the file; the file's other bytes are zero
 #include <QFile>
 #include <QString>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -37,15 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::size_t records = (data[0] >> 2 & 3) % 3;
     const std::size_t tail = disk::ReadLe16(data + 1);
     fuzzsupport::Bytes file(records * kRecord + tail, 0);
-    std::memcpy(file.data(), data + kOptionBytes, std::min(size - kOptionBytes, file.size()));
+    std::copy_n(data + kOptionBytes, std::min(size - kOptionBytes, file.size()), file.begin());
     const QString path = ScratchPath("in.trw");
     fuzzsupport::WriteHostFile(path.toStdString(), file.data(), file.size());
 
     CBrindleDoc doc;
     fuzzsupport::Bytes open;
     if (diskOpen) {
+        static fuzzsupport::ReusedDisk formatted(80, "open");
         auto disk = std::make_unique<CMdosDisk>();
-        disk->Format(80, 9, "open");
+        std::memcpy(disk->Record(), formatted.Fresh().Record(), kRecord);
         open.assign(disk->Record(), disk->Record() + kRecord);
         doc.m_disks.push_back(std::move(disk));
     }

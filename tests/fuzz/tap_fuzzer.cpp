@@ -1,7 +1,5 @@
 // TAP bytes from outside imported onto a formatted disk. What arrived goes out as TAP again and
 // comes back the same: same entries (but for where the chain starts), same bytes.
-#include <memory>
-
 #include "fuzz_support.h"
 
 namespace {
@@ -16,15 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::QuietMessages messages;
     const std::string tap = fuzzsupport::Scratch().Path("in.tap");
     fuzzsupport::WriteHostFile(tap, data, size);
-    auto disk = std::make_unique<CMdosDisk>();
-    disk->Format(94, 9, "tapeimport");
+    static fuzzsupport::ReusedDisk imported(94, "tapeimport");
+    static fuzzsupport::ReusedDisk reimported(94, "tapeimport");
+    CMdosDisk* disk = &imported.Fresh();
     disk->ImportTap(tap.c_str());
 
     const std::string again = fuzzsupport::Scratch().Path("again.tap");
     disk->ExportTap(again.c_str(), nullptr);
     fuzzsupport::QuietMessages reimportMessages;
-    auto copy = std::make_unique<CMdosDisk>();
-    copy->Format(94, 9, "tapeimport");
+    CMdosDisk* copy = &reimported.Fresh();
     copy->ImportTap(again.c_str());
 
     std::vector<unsigned char*> expected;
