@@ -1,0 +1,57 @@
+#include "cli/change.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "cli/byte_text.h"
+#include "cli/command.h"
+
+namespace cli {
+
+int OpenDisk(Invocation& run, ImageEditor& editor, int* code) {
+    *code = editor.Open(run.args.at(0));
+    if (*code != kExitDone) {
+        return -1;
+    }
+    const int index = editor.FindDisk(run.args.at(1));
+    if (index < 0) {
+        *code = kExitUsage;
+    }
+    return index;
+}
+
+int ChangeDisk(Invocation& run, const std::function<int(ImageEditor&, int)>& change) {
+    ImageEditor editor;
+    int code = kExitDone;
+    const int index = OpenDisk(run, editor, &code);
+    if (index < 0) {
+        return code;
+    }
+    code = change(editor, index);
+    return code == kExitDone ? editor.Save(run) : code;
+}
+
+bool NameArgument(const QString& what, const QString& text, int maxBytes, QByteArray* bytes) {
+    if (!BytesFromArgument(text, bytes)) {
+        Fail(kExitUsage, QStringLiteral("%1: malformed \\x escape").arg(text));
+        return false;
+    }
+    if (bytes->size() > maxBytes || bytes->contains('\0')) {
+        Fail(kExitUsage, QStringLiteral("%1 must be at most %2 bytes without NUL: %3")
+                             .arg(what)
+                             .arg(maxBytes)
+                             .arg(text));
+        return false;
+    }
+    return true;
+}
+
+int CheckReadable(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return Fail(kExitFailed, QStringLiteral("cannot read %1").arg(path));
+    }
+    return kExitDone;
+}
+
+}  // namespace cli

@@ -1,0 +1,63 @@
+#include "cli/command_table.h"
+
+#include "cli/disk_commands.h"
+#include "cli/file_commands.h"
+#include "cli/read_commands.h"
+
+namespace cli {
+
+namespace {
+
+template <class C>
+std::unique_ptr<Command> Make() {
+    return std::make_unique<C>();
+}
+
+// Adding a command is one class and one line here.
+constexpr std::unique_ptr<Command> (*kCommands[])() = {
+    Make<InfoCommand>,          // info
+    Make<LsCommand>,            // ls
+    Make<HeaderCommand>,        // header
+    Make<DumpCommand>,          // dump
+    Make<CreateCommand>,        // create
+    Make<AddCommand>,           // add
+    Make<RemoveCommand>,        // remove
+    Make<ExtractCommand>,       // extract
+    Make<FormatCommand>,        // format
+    Make<RenameDiskCommand>,    // rename-disk
+    Make<RenameVolumeCommand>,  // rename-volume
+    Make<PutCommand>,           // put
+    Make<GetCommand>,           // get
+    Make<RmCommand>,            // rm
+    Make<MvCommand>,            // mv
+    Make<CpCommand>,            // cp
+    Make<TapImportCommand>,     // tap-import
+    Make<TapExportCommand>,     // tap-export
+    Make<D80ImportCommand>,     // d80-import
+    Make<D80ExportCommand>,     // d80-export
+    Make<D80ReplaceCommand>,    // d80-replace
+};
+
+}  // namespace
+
+const std::vector<std::unique_ptr<Command>>& AllCommands() {
+    static const std::vector<std::unique_ptr<Command>> commands = [] {
+        std::vector<std::unique_ptr<Command>> list;
+        for (auto make : kCommands) {
+            list.push_back(make());
+        }
+        return list;
+    }();
+    return commands;
+}
+
+Command* FindCommand(const QString& name) {
+    for (const auto& command : AllCommands()) {
+        if (command->Name() == name) {
+            return command.get();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace cli

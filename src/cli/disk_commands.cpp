@@ -1,0 +1,249 @@
+#include "cli/disk_commands.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+#include "cli/change.h"
+#include "cli/image_access.h"
+#include "disk/mdos_disk.h"
+
+namespace cli {
+
+namespace {
+
+const QString kImage = QStringLiteral("IMAGE");
+const QString kDisk = QStringLiteral("DISK");
+
+// The limits of the format and add-disks dialogs.
+constexpr int kMaxTracks = 94;
+constexpr int kMaxSectorsPerTrack = 10;
+constexpr int kMaxDisks = 65535;
+
+QCommandLineOption ValueOption(const QString& name, const QString& value,
+                               const QString& description) {
+    return QCommandLineOption(name, description, value);
+}
+
+QList<QCommandLineOption> GeometryOptions(const QString& defaultName) {
+    return {ValueOption(QStringLiteral("tracks"), QStringLiteral("T"),
+                        QStringLiteral("Tracks per side, 1 to 94 (default 94).")),
+            ValueOption(QStringLiteral("sectors"), QStringLiteral("S"),
+                        QStringLiteral("Sectors per track, 1 to 10 (default 9).")),
+            ValueOption(
+                QStringLiteral("name"), QStringLiteral("VOL"),
+                QStringLiteral("Volume name, at most 10 bytes (default %1).").arg(defaultName))};
+}
+
+struct Geometry {
+    int tracks = 94;
+    int sectors = 9;
+    QByteArray name;
+};
+
+bool ParseGeometry(Invocation& run, Geometry* geometry) {
+    const QCommandLineParser& options = run.options;
+    if (options.isSet(QStringLiteral("tracks")) &&
+        !ParseNumber(QStringLiteral("--tracks"), options.value(QStringLiteral("tracks")), 1,
+                     kMaxTracks, &geometry->tracks)) {
+        return false;
+    }
+    if (options.isSet(QStringLiteral("sectors")) &&
+        !ParseNumber(QStringLiteral("--sectors"), options.value(QStringLiteral("sectors")), 1,
+                     kMaxSectorsPerTrack, &geometry->sectors)) {
+        return false;
+    }
+    return !options.isSet(QStringLiteral("name")) ||
+           NameArgument(QStringLiteral("--name"), options.value(QStringLiteral("name")),
+                        CMdosDisk::kVolumeNameSize, &geometry->name);
+}
+
+}  // namespace
+
+CreateCommand::CreateCommand()
+    : Command(QStringLiteral("create"),
+              QStringLiteral("Makes a new image of formatted disks, or of one zero-filled disk."),
+              {kImage},
+              GeometryOptions(QStringLiteral("emptydisk")) +
+                  QList<QCommandLineOption>{
+                      ValueOption(QStringLiteral("disks"), QStringLiteral("N"),
+                                  QStringLiteral("Number of disks (default 16).")),
+                      QCommandLineOption(QStringLiteral("empty"),
+                                         QStringLiteral("Makes one zero-filled disk instead.")),
+                      QCommandLineOption(QStringLiteral("force"),
+                                         QStringLiteral("Replaces an existing file."))}) {}
+
+int CreateCommand::Execute(Invocation& run) {
+    const QString path = run.args.at(0);
+    const bool empty = run.options.isSet(QStringLiteral("empty"));
+    for (const char* option : {"disks", "tracks", "sectors", "name"}) {
+        if (empty && run.options.isSet(QString::fromLatin1(option))) {
+            return Fail(kExitUsage, QStringLiteral("--empty makes one unformatted disk; --%1 "
+                                                   "does not go with it")
+                                        .arg(QString::fromLatin1(option)));
+        }
+    }
+    Geometry geometry;
+    geometry.name = "emptydisk";
+    int disks = 16;
+    if (!ParseGeometry(run, &geometry) ||
+        (run.options.isSet(QStringLiteral("disks")) &&
+         !ParseNumber(QStringLiteral("--disks"), run.options.value(QStringLiteral("disks")), 1,
+                      kMaxDisks, &disks))) {
+        return kExitUsage;
+    }
+    if (QFileInfo::exists(path) && !run.options.isSet(QStringLiteral("force"))) {
+        return Fail(kExitFailed, QStringLiteral("%1 exists; --force replaces it").arg(path));
+    }
+    ImageEditor editor;
+    editor.StartNew(path);
+    CBrindleDoc& doc = editor.Doc();
+    if (empty) {
+        doc.m_disks.push_back(std::make_unique<CMdosDisk>());
+    } else {
+        doc.AddFormattedDisks(disks, geometry.tracks, geometry.sectors,
+                              QString::fromLatin1(geometry.name));
+    }
+    return editor.Save(run);
+}
+
+AddCommand::AddCommand()
+    : Command(QStringLiteral("add"),
+              QStringLiteral("Appends disks: formatted, copied from a single-disk file, or made "
+                             "from a TAP or D80 file."),
+              {kImage},
+              {ValueOption(QStringLiteral("count"), QStringLiteral("N"),
+                           QStringLiteral("Number of disks (default 1).")),
+               ValueOption(QStringLiteral("from"), QStringLiteral("DISKFILE"),
+                           QStringLiteral("Copies each disk from a single-disk file.")),
+               ValueOption(QStringLiteral("tap"), QStringLiteral("FILE"),
+                           QStringLiteral("Formats each disk as tapeimport and imports the TAP "
+                                          "file.")),
+               ValueOption(QStringLiteral("d80"), QStringLiteral("FILE"),
+                           QStringLiteral("Fills each disk's sectors from the D80 file."))}) {}
+
+int AddCommand::Execute(Invocation& run) {
+    int count = 1;
+    if (run.options.isSet(QStringLiteral("count")) &&
+        !ParseNumber(QStringLiteral("--count"), run.options.value(QStringLiteral("count")), 1,
+                     kMaxDisks, &count)) {
+        return kExitUsage;
+    }
+    QString source;
+    QString sourceFile;
+    for (const char* option : {"from", "tap", "d80"}) {
+        const QString name = QString::fromLatin1(option);
+        if (!run.options.isSet(name)) {
+            continue;
+        }
+        if (!source.isEmpty()) {
+            return Fail(kExitUsage,
+                        QStringLiteral("--%1 and --%2 do not go together").arg(source, name));
+        }
+        source = name;
+        sourceFile = run.options.value(name);
+    }
+    if (!sourceFile.isEmpty() && CheckReadable(sourceFile) != kExitDone) {
+        return kExitFailed;
+    }
+    ImageEditor editor;
+    int code = editor.Open(run.args.at(0));
+    if (code != kExitDone) {
+        return code;
+    }
+    CBrindleDoc& doc = editor.Doc();
+    const std::size_t first = doc.m_disks.size();
+    const QByteArray path = QFile::encodeName(sourceFile);
+    if (source == QLatin1String("from")) {
+        doc.AddDisksFromFile(count, sourceFile);
+    } else if (source == QLatin1String("tap")) {
+        doc.AddFormattedDisks(count, 94, 9, QStringLiteral("tapeimport"));
+        for (std::size_t i = first; i < doc.m_disks.size(); ++i) {
+            doc.m_disks[i]->ImportTap(path.constData());
+        }
+    } else if (source == QLatin1String("d80")) {
+        doc.AddFormattedDisks(count, 94, 9, QStringLiteral("empty_disk"));
+        for (std::size_t i = first; i < doc.m_disks.size(); ++i) {
+            doc.m_disks[i]->LoadRawImage(path.constData());
+        }
+    } else {
+        doc.AddFormattedDisks(count, 94, 9, QStringLiteral("empty_disk"));
+    }
+    return editor.Save(run);
+}
+
+RemoveCommand::RemoveCommand()
+    : Command(QStringLiteral("remove"), QStringLiteral("Removes a disk from an image."),
+              {kImage, kDisk}) {}
+
+int RemoveCommand::Execute(Invocation& run) {
+    return ChangeDisk(run, [](ImageEditor& editor, int index) {
+        editor.Doc().RemoveDisk(index);
+        return kExitDone;
+    });
+}
+
+FormatCommand::FormatCommand()
+    : Command(QStringLiteral("format"), QStringLiteral("Writes an empty volume onto a disk."),
+              {kImage, kDisk}, GeometryOptions(QStringLiteral("noname"))) {}
+
+int FormatCommand::Execute(Invocation& run) {
+    Geometry geometry;
+    geometry.name = "noname";
+    if (!ParseGeometry(run, &geometry)) {
+        return kExitUsage;
+    }
+    return ChangeDisk(run, [&](ImageEditor& editor, int index) {
+        editor.Disk(index).Format(geometry.tracks, geometry.sectors, geometry.name.constData());
+        return kExitDone;
+    });
+}
+
+RenameDiskCommand::RenameDiskCommand()
+    : Command(QStringLiteral("rename-disk"),
+              QStringLiteral("Renames a disk (the 32-byte name in its record header)."),
+              {kImage, kDisk, QStringLiteral("NAME")}) {}
+
+int RenameDiskCommand::Execute(Invocation& run) {
+    QByteArray name;
+    if (!NameArgument(QStringLiteral("NAME"), run.args.at(2), CMdosDisk::kDiskNameSize, &name)) {
+        return kExitUsage;
+    }
+    return ChangeDisk(run, [&](ImageEditor& editor, int index) {
+        editor.Disk(index).SetDiskName(name.constData());
+        return kExitDone;
+    });
+}
+
+RenameVolumeCommand::RenameVolumeCommand()
+    : Command(QStringLiteral("rename-volume"),
+              QStringLiteral("Renames the MDOS volume of a disk (10 bytes in its boot sector)."),
+              {kImage, kDisk, QStringLiteral("NAME")}) {}
+
+int RenameVolumeCommand::Execute(Invocation& run) {
+    QByteArray name;
+    if (!NameArgument(QStringLiteral("NAME"), run.args.at(2), CMdosDisk::kVolumeNameSize, &name)) {
+        return kExitUsage;
+    }
+    return ChangeDisk(run, [&](ImageEditor& editor, int index) {
+        editor.Disk(index).SetVolumeName(name.constData());
+        return kExitDone;
+    });
+}
+
+D80ReplaceCommand::D80ReplaceCommand()
+    : Command(QStringLiteral("d80-replace"),
+              QStringLiteral("Replaces the sectors of a disk with a D80 raw image."),
+              {kImage, kDisk, QStringLiteral("D80FILE")}) {}
+
+int D80ReplaceCommand::Execute(Invocation& run) {
+    if (CheckReadable(run.args.at(2)) != kExitDone) {
+        return kExitFailed;
+    }
+    return ChangeDisk(run, [&](ImageEditor& editor, int index) {
+        editor.Disk(index).LoadRawImage(QFile::encodeName(run.args.at(2)).constData());
+        return kExitDone;
+    });
+}
+
+}  // namespace cli

@@ -1,0 +1,81 @@
+// How commands reach an image. Reading commands seek to the records they need (ImageReader);
+// changing commands load the image into the document, change it through the engine and save
+// it atomically, or not at all (ImageEditor). Both resolve DISK and FILE arguments the same way.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "image/brindle_doc.h"
+#include "image/image_file.h"
+
+class CMdosDisk;
+
+namespace cli {
+
+struct Invocation;
+
+// A disk's label as the tree shows it: the record's disk name up to its first NUL, without
+// trailing blanks.
+[[nodiscard]] QByteArray DiskLabel(const unsigned char* record);
+
+// A used directory entry and the name ls gives it: its name without padding, or NAME.T (the
+// type letter added) when another file of the disk has the same name.
+struct DiskFile {
+    unsigned char* entry;
+    QByteArray name;
+    QByteArray label;
+};
+// The disk's files in directory order.
+[[nodiscard]] std::vector<DiskFile> ListFiles(CMdosDisk& disk);
+// The entries that the FILE arguments name, each once, in argument order. Reports the first
+// name that matches no file, or more than one, and returns kExitFailed; else kExitDone.
+int FindFiles(CMdosDisk& disk, const QStringList& names, std::vector<unsigned char*>* entries);
+
+// DISK is a 0-based index when it is all digits, else a label (the first disk that has it).
+// labelOf(i) gives the label of disk i. Reports and returns -1 when nothing matches.
+int ResolveDisk(const QString& text, std::int64_t count,
+                const std::function<QByteArray(std::int64_t)>& labelOf);
+
+// An integer option or argument within [min, max]; reports a usage error when it isn't.
+bool ParseNumber(const QString& what, const QString& text, int min, int max, int* value);
+
+class ImageReader {
+public:
+    // kExitDone, or kExitUsage (reported) when the image can't be read.
+    int Open(const QString& path);
+    [[nodiscard]] std::int64_t Count() const { return m_file.RecordCount(); }
+    [[nodiscard]] const QString& Path() const { return m_path; }
+    // Resolves DISK and reads its record into disk; kExitDone or the reported failure's code.
+    int Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index);
+    // Reads record index; reports a short read as an image that can't be read.
+    int Read(std::int64_t index, CMdosDisk& disk);
+
+private:
+    CImageFile m_file;
+    QString m_path;
+};
+
+class ImageEditor {
+public:
+    // Loads the whole image into the document; kExitDone or kExitUsage (reported).
+    int Open(const QString& path);
+    // Starts a new image at path instead (for create).
+    void StartNew(const QString& path);
+    [[nodiscard]] CBrindleDoc& Doc() { return m_doc; }
+    // Resolves DISK among the document's disks; reports and returns -1 when nothing matches.
+    int FindDisk(const QString& diskArgument);
+    [[nodiscard]] CMdosDisk& Disk(int index) { return *m_doc.m_disks[index]; }
+    // Saves atomically unless the engine stopped or a question was declined; the exit code.
+    int Save(Invocation& run);
+
+private:
+    CBrindleDoc m_doc;
+    QString m_path;
+};
+
+}  // namespace cli

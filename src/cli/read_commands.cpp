@@ -1,0 +1,377 @@
+#include "cli/read_commands.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QSet>
+#include <memory>
+#include <vector>
+
+#include "cli/byte_text.h"
+#include "cli/image_access.h"
+#include "cli/message_log.h"
+#include "cli/output.h"
+#include "disk/le_bytes.h"
+#include "disk/mdos_disk.h"
+
+namespace cli {
+
+namespace {
+
+const QString kImage = QStringLiteral("IMAGE");
+const QString kDisk = QStringLiteral("DISK");
+
+QString Geometry(CMdosDisk& disk) {
+    char text[32];
+    return QString::fromLatin1(disk.GetGeometryText(text, sizeof text));
+}
+
+QString Attributes(CMdosDisk& disk, unsigned char* entry) {
+    char text[16];
+    return QString::fromLatin1(disk.GetEntryAttributesText(entry, text, sizeof text));
+}
+
+QByteArray Field(const CMdosDisk& disk, int offset, int size) {
+    return QByteArray(reinterpret_cast<const char*>(disk.Record()) + offset, size);
+}
+
+// The host file a file is exported to by default: its name up to 10 characters, blanks after
+// the first character turned into "_". The name comes from the disk, so it is made safe for
+// a path: "/" becomes "_", and a name that would be empty or a folder reference gets a "_"
+// in front.
+QByteArray HostName(CMdosDisk& disk, unsigned char* entry) {
+    char buf[CMdosDisk::kEntryNameSize + 1];
+    disk.GetEntryName(entry, buf, sizeof buf);
+    CMdosDisk::ReplaceChar(buf, sizeof buf, ' ', '_');
+    QByteArray name(buf);
+    name.replace('/', '_');
+    if (name.isEmpty() || name == "." || name == "..") {
+        name.prepend('_');
+    }
+    return name;
+}
+
+// After an export that showed no message, whether the host file is really there; an export
+// that could not create its file says nothing by itself.
+int CheckWritten(Invocation& run, const QByteArray& path, qint64 size = -1) {
+    if (run.messages.Failed()) {
+        return kExitFailed;
+    }
+    const QFileInfo info(QFile::decodeName(path));
+    if (!info.isFile() || (size >= 0 && info.size() != size)) {
+        return Fail(kExitFailed, QStringLiteral("cannot write %1").arg(info.filePath()));
+    }
+    return kExitDone;
+}
+
+// Opens IMAGE and reads DISK into disk: the first two arguments of most commands.
+int LoadDisk(Invocation& run, ImageReader& reader, CMdosDisk& disk, std::int64_t* index) {
+    const int opened = reader.Open(run.args.at(0));
+    if (opened != kExitDone) {
+        return opened;
+    }
+    return reader.Load(run.args.at(1), disk, index);
+}
+
+// The tape and raw-image exports of all files or of the named ones.
+int ExportFiles(Invocation& run, void (CMdosDisk::*exporter)(const char*, unsigned char**)) {
+    ImageReader reader;
+    auto disk = std::make_unique<CMdosDisk>();
+    std::int64_t index = 0;
+    int code = LoadDisk(run, reader, *disk, &index);
+    if (code != kExitDone) {
+        return code;
+    }
+    std::vector<unsigned char*> list;
+    const QStringList names = run.args.mid(3);
+    if (!names.isEmpty()) {
+        code = FindFiles(*disk, names, &list);
+        if (code != kExitDone) {
+            return code;
+        }
+    }
+    list.push_back(nullptr);
+    const QByteArray path = QFile::encodeName(run.args.at(2));
+    ((*disk).*exporter)(path.constData(), names.isEmpty() ? nullptr : list.data());
+    return CheckWritten(run, path);
+}
+
+}  // namespace
+
+InfoCommand::InfoCommand()
+    : Command(QStringLiteral("info"), QStringLiteral("Lists the disks of an image."), {kImage},
+              {JsonOption()}) {}
+
+int InfoCommand::Execute(Invocation& run) {
+    ImageReader reader;
+    const int code = reader.Open(run.args.at(0));
+    if (code != kExitDone) {
+        return code;
+    }
+    const bool json = run.options.isSet(QStringLiteral("json"));
+    QJsonArray disks;
+    auto disk = std::make_unique<CMdosDisk>();
+    for (std::int64_t i = 0; i < reader.Count(); ++i) {
+        const int read = reader.Read(i, *disk);
+        if (read != kExitDone) {
+            return read;
+        }
+        unsigned char* boot = disk->GetSector(CMdosDisk::kBootSector);
+        if (json) {
+            QJsonObject item = DiskJson(i, *disk);
+            item.insert(QStringLiteral("volume"), BytesToJson(VolumeName(*disk)));
+            item.insert(QStringLiteral("tracks"), boot[CMdosDisk::kBootTracks]);
+            item.insert(QStringLiteral("sectors_per_track"), boot[CMdosDisk::kBootSectorsPerTrack]);
+            item.insert(QStringLiteral("files"), disk->GetFilesCount());
+            item.insert(QStringLiteral("free_entries"), disk->GetFreeFiles());
+            item.insert(QStringLiteral("free_bytes"), disk->GetFreeSpace());
+            disks.append(item);
+        } else {
+            run.out << i << '\t' << BytesToText(DiskLabel(disk->Record())) << '\t'
+                    << BytesToText(VolumeName(*disk)) << '\t' << Geometry(*disk) << '\t'
+                    << disk->GetFilesCount() << '\t' << disk->GetFreeFiles() << '\t'
+                    << disk->GetFreeSpace() << '\n';
+        }
+    }
+    if (json) {
+        WriteJson(run.out,
+                  {{QStringLiteral("image"), run.args.at(0)}, {QStringLiteral("disks"), disks}});
+    }
+    return kExitDone;
+}
+
+LsCommand::LsCommand()
+    : Command(QStringLiteral("ls"), QStringLiteral("Lists the files of a disk."), {kImage, kDisk},
+              {JsonOption()}) {}
+
+int LsCommand::Execute(Invocation& run) {
+    ImageReader reader;
+    auto disk = std::make_unique<CMdosDisk>();
+    std::int64_t index = 0;
+    const int code = LoadDisk(run, reader, *disk, &index);
+    if (code != kExitDone) {
+        return code;
+    }
+    const bool json = run.options.isSet(QStringLiteral("json"));
+    QJsonArray files;
+    for (const DiskFile& file : ListFiles(*disk)) {
+        const unsigned char* entry = file.entry;
+        const QByteArray type(1, static_cast<char>(entry[CMdosDisk::kEntryType]));
+        const unsigned start = disk::ReadLe16(entry + CMdosDisk::kEntryStart);
+        const unsigned basic = disk::ReadLe16(entry + CMdosDisk::kEntryBasic);
+        const unsigned first = disk::ReadLe16(entry + CMdosDisk::kEntryFirstSector);
+        if (json) {
+            files.append(QJsonObject{
+                {QStringLiteral("file"), BytesToJson(file.label)},
+                {QStringLiteral("name"), BytesToJson(file.name)},
+                {QStringLiteral("type"), BytesToJson(type)},
+                {QStringLiteral("start"), static_cast<int>(start)},
+                {QStringLiteral("length"), EntryLength(entry)},
+                {QStringLiteral("basic"), static_cast<int>(basic)},
+                {QStringLiteral("attributes"), Attributes(*disk, file.entry)},
+                {QStringLiteral("first_sector"), static_cast<int>(first)},
+            });
+        } else {
+            run.out << BytesToText(file.label) << '\t' << BytesToText(type) << '\t' << start << '\t'
+                    << EntryLength(entry) << '\t' << basic << '\t' << Attributes(*disk, file.entry)
+                    << '\t' << first << '\n';
+        }
+    }
+    if (json) {
+        WriteJson(run.out, {{QStringLiteral("image"), run.args.at(0)},
+                            {QStringLiteral("disk"), DiskJson(index, *disk)},
+                            {QStringLiteral("files"), files}});
+    }
+    return kExitDone;
+}
+
+HeaderCommand::HeaderCommand()
+    : Command(QStringLiteral("header"), QStringLiteral("Shows the record header of a disk."),
+              {kImage, kDisk}, {JsonOption()}) {}
+
+int HeaderCommand::Execute(Invocation& run) {
+    ImageReader reader;
+    auto disk = std::make_unique<CMdosDisk>();
+    std::int64_t index = 0;
+    const int code = LoadDisk(run, reader, *disk, &index);
+    if (code != kExitDone) {
+        return code;
+    }
+    const QByteArray mark = Field(*disk, CMdosDisk::kSystemMarkOffset, CMdosDisk::kSystemMarkSize);
+    const QByteArray name =
+        TrimPadding(disk->Record() + CMdosDisk::kDiskNameOffset, CMdosDisk::kDiskNameSize);
+    const QByteArray protect =
+        Field(*disk, CMdosDisk::kWriteProtectOffset, CMdosDisk::kWriteProtectSize);
+    const QByteArray comment =
+        TrimPadding(disk->Record() + CMdosDisk::kCommentOffset, CMdosDisk::kCommentSize);
+    if (run.options.isSet(QStringLiteral("json"))) {
+        WriteJson(run.out, {{QStringLiteral("image"), run.args.at(0)},
+                            {QStringLiteral("disk"), DiskJson(index, *disk)},
+                            {QStringLiteral("system_mark"), BytesToJson(mark)},
+                            {QStringLiteral("disk_name"), BytesToJson(name)},
+                            {QStringLiteral("write_protect"), BytesToJson(protect)},
+                            {QStringLiteral("comment"), BytesToJson(comment)}});
+        return kExitDone;
+    }
+    run.out << "System mark\t" << BytesToText(mark) << "\nDisk name\t" << BytesToText(name)
+            << "\nWrite protect\t" << BytesToText(protect) << "\nComment\t" << BytesToText(comment)
+            << '\n';
+    return kExitDone;
+}
+
+DumpCommand::DumpCommand()
+    : Command(QStringLiteral("dump"),
+              QStringLiteral("Shows one sector of a disk, 8 bytes a row, in decimal."),
+              {kImage, kDisk, QStringLiteral("SECTOR")},
+              {JsonOption(), QCommandLineOption(QStringLiteral("hex"),
+                                                QStringLiteral("Shows offsets and bytes in "
+                                                               "hexadecimal."))}) {}
+
+int DumpCommand::Execute(Invocation& run) {
+    int sector = 0;
+    if (!ParseNumber(QStringLiteral("SECTOR"), run.args.at(2), 0, CMdosDisk::kSectorCount - 1,
+                     &sector)) {
+        return kExitUsage;
+    }
+    ImageReader reader;
+    auto disk = std::make_unique<CMdosDisk>();
+    std::int64_t index = 0;
+    const int code = LoadDisk(run, reader, *disk, &index);
+    if (code != kExitDone) {
+        return code;
+    }
+    const unsigned char* bytes = disk->GetSector(sector);
+    if (run.options.isSet(QStringLiteral("json"))) {
+        QJsonArray values;
+        for (int i = 0; i < CMdosDisk::kSectorSize; ++i) {
+            values.append(bytes[i]);
+        }
+        WriteJson(run.out, {{QStringLiteral("image"), run.args.at(0)},
+                            {QStringLiteral("disk"), DiskJson(index, *disk)},
+                            {QStringLiteral("sector"), sector},
+                            {QStringLiteral("bytes"), values}});
+        return kExitDone;
+    }
+    const bool hex = run.options.isSet(QStringLiteral("hex"));
+    const int base = hex ? 16 : 10;
+    for (int row = 0; row < CMdosDisk::kSectorSize; row += 8) {
+        run.out << QString::number(row, base).toUpper().rightJustified(3, QLatin1Char('0')) << ' ';
+        QString ascii;
+        for (int k = 0; k < 8; ++k) {
+            const unsigned char byte = bytes[row + k];
+            run.out << ' '
+                    << QString::number(byte, base)
+                           .toUpper()
+                           .rightJustified(hex ? 2 : 3, QLatin1Char('0'));
+            // Control bytes (DEL too) and bytes above ASCII would upset the terminal.
+            ascii += byte >= 0x20 && byte < 0x7F ? QLatin1Char(static_cast<char>(byte))
+                                                 : QLatin1Char('.');
+        }
+        run.out << "  " << ascii << '\n';
+    }
+    return kExitDone;
+}
+
+GetCommand::GetCommand()
+    : Command(QStringLiteral("get"),
+              QStringLiteral("Exports files as exact binary copies into host files named after "
+                             "them."),
+              {kImage, kDisk, QStringLiteral("FILE...")},
+              {QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
+                                  QStringLiteral("Writes the files into DIR (default: the "
+                                                 "current folder)."),
+                                  QStringLiteral("DIR"))}) {}
+
+int GetCommand::Execute(Invocation& run) {
+    ImageReader reader;
+    auto disk = std::make_unique<CMdosDisk>();
+    std::int64_t index = 0;
+    int code = LoadDisk(run, reader, *disk, &index);
+    if (code != kExitDone) {
+        return code;
+    }
+    std::vector<unsigned char*> entries;
+    code = FindFiles(*disk, run.args.mid(2), &entries);
+    if (code != kExitDone) {
+        return code;
+    }
+    const QString dir = run.options.isSet(QStringLiteral("o"))
+                            ? run.options.value(QStringLiteral("o"))
+                            : QStringLiteral(".");
+    if (!QFileInfo(dir).isDir()) {
+        return Fail(kExitFailed, QStringLiteral("%1 is not a folder").arg(dir));
+    }
+    // Two files with one host name would silently leave only the second.
+    std::vector<QByteArray> paths;
+    QSet<QByteArray> taken;
+    for (unsigned char* entry : entries) {
+        const QByteArray path = QFile::encodeName(QDir(dir).path()) + '/' + HostName(*disk, entry);
+        if (taken.contains(path)) {
+            return Fail(
+                kExitFailed,
+                QStringLiteral("two files would be written to %1").arg(QFile::decodeName(path)));
+        }
+        taken.insert(path);
+        paths.push_back(path);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        disk->ExportBinary(entries[i], paths[i].constData());
+        code = CheckWritten(run, paths[i], EntryLength(entries[i]));
+        if (code != kExitDone) {
+            return code;
+        }
+    }
+    return kExitDone;
+}
+
+ExtractCommand::ExtractCommand()
+    : Command(QStringLiteral("extract"),
+              QStringLiteral("Writes a disk to a single-disk file, or all its files to a .tap or "
+                             ".d80 file by the extension of OUT."),
+              {kImage, kDisk, QStringLiteral("OUT")}) {}
+
+int ExtractCommand::Execute(Invocation& run) {
+    ImageReader reader;
+    auto disk = std::make_unique<CMdosDisk>();
+    std::int64_t index = 0;
+    const int code = LoadDisk(run, reader, *disk, &index);
+    if (code != kExitDone) {
+        return code;
+    }
+    const QString out = run.args.at(2);
+    const QByteArray path = QFile::encodeName(out);
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    if (suffix == QLatin1String("tap")) {
+        disk->ExportTap(path.constData(), nullptr);
+        return CheckWritten(run, path);
+    }
+    if (suffix == QLatin1String("d80")) {
+        disk->ExportD80(path.constData(), nullptr);
+        return CheckWritten(run, path, CMdosDisk::kSectorDataSize);
+    }
+    disk->SaveRecord(path.constData());
+    return CheckWritten(run, path, CMdosDisk::kRecordSize);
+}
+
+TapExportCommand::TapExportCommand()
+    : Command(QStringLiteral("tap-export"),
+              QStringLiteral("Writes all files of a disk, or the named ones, to a TAP file."),
+              {kImage, kDisk, QStringLiteral("TAPFILE"), QStringLiteral("[FILE...]")}) {}
+
+int TapExportCommand::Execute(Invocation& run) {
+    return ExportFiles(run, &CMdosDisk::ExportTap);
+}
+
+D80ExportCommand::D80ExportCommand()
+    : Command(QStringLiteral("d80-export"),
+              QStringLiteral("Writes all files of a disk, or the named ones, to a new 80x9 D80 "
+                             "image."),
+              {kImage, kDisk, QStringLiteral("D80FILE"), QStringLiteral("[FILE...]")}) {}
+
+int D80ExportCommand::Execute(Invocation& run) {
+    return ExportFiles(run, &CMdosDisk::ExportD80);
+}
+
+}  // namespace cli

@@ -1,0 +1,36 @@
+// Random access to the records of a ".trw" file without loading the image: a tool that needs
+// one disk seeks to its record instead of reading every disk before it.
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <cstdint>
+
+class CMdosDisk;
+
+class CImageFile {
+public:
+    enum class Status { Ok, CannotOpen, NotWholeRecords };
+
+    // The number of records in a file of size bytes, or -1 when the size is not a whole
+    // number of records (a truncated or foreign file).
+    [[nodiscard]] static std::int64_t RecordCountOf(std::int64_t size);
+
+    // Opens the file for reading and counts its records. A file whose size is not a whole
+    // number of records is refused, so no record is ever read from a torn file.
+    [[nodiscard]] Status Open(const QString& path);
+    [[nodiscard]] std::int64_t RecordCount() const { return m_count; }
+    // Why Open failed, for the user.
+    [[nodiscard]] QString ErrorText() const { return m_error; }
+
+    // Reads record index (0 .. RecordCount() - 1) into the disk; false when the index is out
+    // of range or the read came short.
+    [[nodiscard]] bool ReadRecord(std::int64_t index, CMdosDisk& disk);
+    // Reads the first size bytes of record index into dst (at most a whole record).
+    [[nodiscard]] bool ReadRecordPart(std::int64_t index, unsigned char* dst, int size);
+
+private:
+    QFile m_file;
+    std::int64_t m_count = 0;
+    QString m_error;
+};
