@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static fuzzsupport::ReusedDisk importing(94, "d80import");
     CMdosDisk* disk = &importing.Fresh();
     disk->ImportD80(d80.c_str());
-    FUZZ_EXPECT(fuzzsupport::SoundVolume(*disk));
+    FUZZ_EXPECT(fuzzsupport::StructuralFindings(*disk).empty());
 
     // Where the image reaches past the directory, the loaded volume is the one the import read
     // (the data sectors beyond the file are zero in both), so the files it brought are those of

@@ -1,11 +1,12 @@
 // A disk record from outside (a single-disk file, or one record of an image): every reader over
 // it, then every change a user can make. Whatever the record holds, the disks that receive its
-// files stay sound volumes. Input: the record's first bytes; the rest of the record is zero, as
-// after loading a short single-disk file.
+// files pass the volume checker, and so does the record itself where it passed before. Input: the
+// record's first bytes; the rest of the record is zero, as after loading a short single-disk file.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <string>
 
 #include "fuzz_support.h"
 
@@ -94,7 +95,7 @@ void ChangeEverything(CMdosDisk& source, CMdosDisk& target, const uint8_t* data,
                 source.RemoveFile(e);
                 break;
             default:
-                source.SetEntryName(e, "RENAMED");
+                source.SetEntryName(e, ("RENAMED" + std::to_string(i)).c_str());
                 source.SetEntryAttributes(e, "HRWD");
                 break;
         }
@@ -117,7 +118,7 @@ void ChangeEverything(CMdosDisk& source, CMdosDisk& target, const uint8_t* data,
     static fuzzsupport::ReusedDisk loading(0);
     CMdosDisk& exported = loading.Fresh();
     exported.LoadRawImage(d80.c_str());
-    FUZZ_EXPECT(fuzzsupport::SoundVolume(exported));
+    FUZZ_EXPECT(fuzzsupport::StructuralFindings(exported).empty());
 }
 
 }  // namespace
@@ -131,13 +132,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CMdosDisk* target = &targets.Fresh();
 
     ReadEverything(*source);
+    const bool sourceSound = fuzzsupport::StructuralFindings(*source).empty();
     ChangeEverything(*source, *target, data, size);
-    FUZZ_EXPECT(fuzzsupport::SoundVolume(*target));
+    FUZZ_EXPECT(fuzzsupport::StructuralFindings(*target).empty());
+    FUZZ_EXPECT(!sourceSound || fuzzsupport::StructuralFindings(*source).empty());
 
-    // Formatting with whatever geometry the boot sector declared leaves an empty, sound volume.
+    // Formatting with whatever geometry the boot sector declared leaves an empty volume whose
+    // only possible fault is that geometry.
     const unsigned char* boot = source->GetSector(CMdosDisk::kBootSector);
     source->Format(boot[CMdosDisk::kBootTracks], boot[CMdosDisk::kBootSectorsPerTrack], "fuzz");
     FUZZ_EXPECT(source->GetFilesCount() == 0);
-    FUZZ_EXPECT(fuzzsupport::SoundVolume(*source));
+    for (const check::Finding& finding : check::CheckDisk(*source, 0)) {
+        FUZZ_EXPECT(finding.code.starts_with("geometry-"));
+    }
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "check/volume_check.h"
 #include "disk/le_bytes.h"
 #include "disk/mdos_disk.h"
 #include "platform/message_box.h"
@@ -152,34 +153,15 @@ inline bool SameFile(CMdosDisk& a, unsigned char* ea, CMdosDisk& b, unsigned cha
     return FileData(a, ea) == FileData(b, eb);
 }
 
-// A volume that only our own operations filled: every chain runs through the data sectors of
-// its geometry to the end mark its length gives, no sector serves two files, and the chains and
-// the free sectors together are all the data sectors.
-inline bool SoundVolume(CMdosDisk& disk) {
-    const unsigned char* boot = disk.GetSector(CMdosDisk::kBootSector);
-    const int sectors =
-        std::min(boot[CMdosDisk::kBootTracks] * boot[CMdosDisk::kBootSectorsPerTrack] * 2,
-                 CMdosDisk::kSectorCount);
-    const unsigned char* fat = disk.GetSector(CMdosDisk::kFirstFatSector);
-    std::vector<bool> owned(CMdosDisk::kSectorCount, false);
-    int ownedCount = 0;
-    for (unsigned char* e : UsedEntries(disk)) {
-        const int length = EntryLength(e);
-        int s = disk.GetEntryFirstSector(e);
-        for (int k = 0; k < length / CMdosDisk::kSectorSize + 1; ++k) {
-            if (s < CMdosDisk::kFirstDataSector || s >= sectors || owned[s]) {
-                return false;
-            }
-            owned[s] = true;
-            ++ownedCount;
-            s = disk.GetFatEntry(fat, s);
-        }
-        if (s != CMdosDisk::kFatLastSector + length % CMdosDisk::kSectorSize) {
-            return false;
-        }
-    }
-    const int dataSectors = std::max(sectors - CMdosDisk::kFirstDataSector, 0);
-    return ownedCount + disk.GetFreeSpace() / CMdosDisk::kSectorSize == dataSectors;
+// The checker's findings about the volume's structure (geometry, FAT, chains, lost sectors).
+// Files keep the names and type letters they arrived with, so a copy or a rename may rightly
+// leave two alike or an unknown letter; those findings are about the entries, not the volume.
+inline std::vector<check::Finding> StructuralFindings(CMdosDisk& disk) {
+    std::vector<check::Finding> findings = check::CheckDisk(disk, 0);
+    std::erase_if(findings, [](const check::Finding& f) {
+        return f.code == "name-duplicate" || f.code == "type-unknown";
+    });
+    return findings;
 }
 
 }  // namespace fuzzsupport

@@ -143,6 +143,44 @@ int main(int argc, char** argv) {
     Write("d80", "files.d80", SectorsOf(*exported), true);
     Write("d80", "empty.d80", SectorsOf(*empty), true);
 
+    // The checker's seeds: a sound volume, and one with a lost sector, a wrong end marker, a
+    // chain that loops and two chains that meet.
+    Write("check", "sound.rec", RecordOf(*files), true);
+    auto damaged = NewDisk("damaged", 94);
+    damaged->ImportTap(headedPath.c_str());
+    damaged->ImportTap(headlessPath.c_str());
+    unsigned char* fat = damaged->GetSector(CMdosDisk::kFirstFatSector);
+    damaged->SetFatEntry(fat, 1000, CMdosDisk::kFatLastSector);
+    const std::vector<unsigned char*> entries = [&] {
+        std::vector<unsigned char*> used;
+        for (unsigned char* e = damaged->FirstDirEntry(); e != nullptr; damaged->NextDirEntry(&e)) {
+            if (e[0] != CMdosDisk::kFreeEntry) {
+                used.push_back(e);
+            }
+        }
+        return used;
+    }();
+    const int first = damaged->GetEntryFirstSector(entries[0]);
+    damaged->SetFatEntry(fat, first + 1, CMdosDisk::kFatLastSector + 7);
+    damaged->SetFatEntry(fat, damaged->GetEntryFirstSector(entries[1]), first);
+    damaged->SetFatEntry(fat, damaged->GetEntryFirstSector(entries[3]) + 1,
+                         damaged->GetEntryFirstSector(entries[3]));
+    Write("check", "damaged.rec", RecordOf(*damaged), true);
+
+    // Names for the JSON output: control bytes, bytes above 0x7F, a backslash, a quote, and two
+    // files alike but for their type.
+    auto names = NewDisk("na\\me\"\x01", 94);
+    names->ImportTap(headedPath.c_str());
+    names->ImportTap(headlessPath.c_str());
+    const unsigned char oddName[] = {0x01, '\\', '"', 0x80, 0xFF, 0x00, 'x', 0x1F, ' ', 0x7F};
+    unsigned char* entry = names->FirstDirEntry();
+    std::copy_n(oddName, sizeof oddName, entry + CMdosDisk::kEntryName);
+    names->NextDirEntry(&entry);
+    names->NextDirEntry(&entry);  // HEADLESS00, type H, beside prog of type P
+    names->SetEntryName(entry, "prog");
+    Write("cli_json", "names.rec", RecordOf(*names), true);
+    Write("cli_json", "files.rec", RecordOf(*files), true);
+
     Write("image", "two_disks", ImageInput(2 << 2, 0, RecordOf(*files)), false);
     Write("image", "merge_one_disk_and_tail", ImageInput(1 | 2 | 1 << 2, 100, RecordOf(*empty)),
           false);
