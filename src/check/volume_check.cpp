@@ -237,7 +237,9 @@ std::vector<Finding> CheckDisk(CMdosDisk& disk, int diskIndex) {
     std::vector<int> lost = LostSectors(volume);
     if (!lost.empty()) {
         const std::string text =
-            Sentence("%zu sectors are marked used but belong to no file: ", lost.size()) +
+            (lost.size() == 1
+                 ? std::string("1 sector is marked used but belongs to no file: ")
+                 : Sentence("%zu sectors are marked used but belong to no file: ", lost.size())) +
             DescribeSectors(lost) + ".";
         out.AddVolume("lost-sector", std::move(lost), text);
     }
@@ -268,7 +270,8 @@ std::vector<Finding> RepairDisk(CMdosDisk& disk, int diskIndex) {
             disk.SetFatEntry(fat, n, CMdosDisk::kFatFree);
         }
         const std::string text =
-            Sentence("Freed %zu lost sectors: ", lost.size()) + DescribeSectors(lost) + ".";
+            Sentence("Freed %zu lost sector%s: ", lost.size(), lost.size() == 1 ? "" : "s") +
+            DescribeSectors(lost) + ".";
         out.AddVolume("lost-sector", std::move(lost), text);
     }
     return out.Take();

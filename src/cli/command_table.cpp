@@ -1,5 +1,6 @@
 #include "cli/command_table.h"
 
+#include "cli/check_command.h"
 #include "cli/disk_commands.h"
 #include "cli/file_commands.h"
 #include "cli/read_commands.h"
@@ -36,6 +37,7 @@ constexpr std::unique_ptr<Command> (*kCommands[])() = {
     Make<D80ImportCommand>,     // d80-import
     Make<D80ExportCommand>,     // d80-export
     Make<D80ReplaceCommand>,    // d80-replace
+    Make<CheckCommand>,         // check
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "cli/image_access.h"
 
 #include <QSet>
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -167,6 +169,13 @@ int ImageReader::Read(std::int64_t index, CMdosDisk& disk) {
     return kExitDone;
 }
 
+int ImageReader::ReadPart(std::int64_t index, CMdosDisk& disk, int size) {
+    if (!m_file.ReadRecordPart(index, disk.Record(), size)) {
+        return Fail(kExitUsage, QStringLiteral("cannot read disk %1 of %2").arg(index).arg(m_path));
+    }
+    return kExitDone;
+}
+
 int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index) {
     const int found = ResolveDisk(diskArgument, Count(), [this](std::int64_t i) {
         unsigned char head[kLabelBytes] = {};
@@ -205,7 +214,6 @@ int ImageEditor::Save(Invocation& run) {
     if (run.messages.Failed()) {
         return Fail(kExitFailed, QStringLiteral("%1 was not changed").arg(m_path));
     }
-    m_doc.SetModifiedFlag(true);
     if (!m_doc.OnSaveDocument(m_path)) {
         return kExitFailed;
     }

@@ -54,6 +54,9 @@ public:
     int Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index);
     // Reads record index; reports a short read as an image that can't be read.
     int Read(std::int64_t index, CMdosDisk& disk);
+    // The same for the first size bytes of the record, for a command that needs only the
+    // header and the volume areas; the rest of the disk stays as it was.
+    int ReadPart(std::int64_t index, CMdosDisk& disk, int size);
 
 private:
     CImageFile m_file;

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSet>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -59,9 +60,14 @@ int CheckWritten(Invocation& run, const QByteArray& path, qint64 size = -1) {
     if (run.messages.Failed()) {
         return kExitFailed;
     }
-    const QFileInfo info(QFile::decodeName(path));
-    if (!info.isFile() || (size >= 0 && info.size() != size)) {
-        return Fail(kExitFailed, QStringLiteral("cannot write %1").arg(info.filePath()));
+    // The path's bytes may come from a disk and need not decode: ask the file system directly.
+    const std::filesystem::path file(path.toStdString());
+    std::error_code error;
+    const bool written =
+        std::filesystem::is_regular_file(file, error) &&
+        (size < 0 || std::filesystem::file_size(file, error) == static_cast<std::uintmax_t>(size));
+    if (!written || error) {
+        return Fail(kExitFailed, QStringLiteral("cannot write %1").arg(QFile::decodeName(path)));
     }
     return kExitDone;
 }

@@ -112,4 +112,41 @@ inline Bytes SectorData(CMdosDisk& disk) {
     return Bytes(disk.GetSector(0), disk.GetSector(0) + CMdosDisk::kSectorDataSize);
 }
 
+inline Bytes& Append(Bytes& to, const Bytes& more) {
+    to.insert(to.end(), more.begin(), more.end());
+    return to;
+}
+
+// A TAP block: length, flag, payload, XOR of flag and payload.
+inline Bytes TapBlock(unsigned char flag, const Bytes& payload) {
+    const auto n = static_cast<unsigned>(payload.size() + 2);
+    Bytes block{static_cast<unsigned char>(n & 0xFF), static_cast<unsigned char>(n >> 8), flag};
+    Append(block, payload);
+    block.push_back(CMdosDisk::XorChecksum(block.data() + 2, static_cast<int>(payload.size() + 1)));
+    return block;
+}
+
+inline Bytes TapHeader(unsigned char type, const char* name, unsigned length, unsigned p1,
+                       unsigned p2) {
+    Bytes payload{type};
+    const std::string padded = (std::string(name) + "          ").substr(0, 10);
+    payload.insert(payload.end(), padded.begin(), padded.end());
+    for (unsigned v : {length, p1, p2}) {
+        payload.push_back(static_cast<unsigned char>(v & 0xFF));
+        payload.push_back(static_cast<unsigned char>(v >> 8));
+    }
+    return TapBlock(0x00, payload);
+}
+
+// The used directory entries in directory order.
+inline std::vector<unsigned char*> UsedEntries(CMdosDisk& disk) {
+    std::vector<unsigned char*> used;
+    for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
+        if (e[0] != CMdosDisk::kFreeEntry) {
+            used.push_back(e);
+        }
+    }
+    return used;
+}
+
 }  // namespace disktest

@@ -10,6 +10,7 @@ namespace {
 using disktest::Bytes;
 using disktest::DiskTest;
 using disktest::Fat;
+using disktest::UsedEntries;
 using disktest::WriteFile;
 
 Bytes RandomBytes(std::mt19937& rng, std::size_t size) {
@@ -18,16 +19,6 @@ Bytes RandomBytes(std::mt19937& rng, std::size_t size) {
         b = static_cast<unsigned char>(rng());
     }
     return bytes;
-}
-
-std::vector<unsigned char*> UsedEntries(CMdosDisk& disk) {
-    std::vector<unsigned char*> used;
-    for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
-        if (e[0] != CMdosDisk::kFreeEntry) {
-            used.push_back(e);
-        }
-    }
-    return used;
 }
 
 int Length(const unsigned char* e) {

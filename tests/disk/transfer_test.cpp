@@ -6,6 +6,7 @@
 namespace {
 
 using disktest::AddPattern;
+using disktest::Append;
 using disktest::Bytes;
 using disktest::DiskTest;
 using disktest::FileData;
@@ -13,42 +14,10 @@ using disktest::Name;
 using disktest::Pattern;
 using disktest::ReadFile;
 using disktest::SectorData;
+using disktest::TapBlock;
+using disktest::TapHeader;
+using disktest::UsedEntries;
 using disktest::WriteFile;
-
-Bytes& Append(Bytes& to, const Bytes& more) {
-    to.insert(to.end(), more.begin(), more.end());
-    return to;
-}
-
-// A TAP block: length, flag, payload, XOR of flag and payload.
-Bytes TapBlock(unsigned char flag, const Bytes& payload) {
-    const auto n = static_cast<unsigned>(payload.size() + 2);
-    Bytes block{static_cast<unsigned char>(n & 0xFF), static_cast<unsigned char>(n >> 8), flag};
-    Append(block, payload);
-    block.push_back(CMdosDisk::XorChecksum(block.data() + 2, static_cast<int>(payload.size() + 1)));
-    return block;
-}
-
-Bytes TapHeader(unsigned char type, const char* name, unsigned length, unsigned p1, unsigned p2) {
-    Bytes payload{type};
-    const std::string padded = (std::string(name) + "          ").substr(0, 10);
-    payload.insert(payload.end(), padded.begin(), padded.end());
-    for (unsigned v : {length, p1, p2}) {
-        payload.push_back(static_cast<unsigned char>(v & 0xFF));
-        payload.push_back(static_cast<unsigned char>(v >> 8));
-    }
-    return TapBlock(0x00, payload);
-}
-
-std::vector<unsigned char*> Files(CMdosDisk& disk) {
-    std::vector<unsigned char*> files;
-    for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
-        if (e[0] != 0xE5) {
-            files.push_back(e);
-        }
-    }
-    return files;
-}
 
 std::string Attributes(CMdosDisk& disk, unsigned char* entry) {
     char buf[9];
@@ -139,8 +108,8 @@ TEST_F(CopyTest, CopyKeepsTheSourceMoveFreesItFailureLeavesBothDisks) {
     file[25] = 0x42;
 
     EXPECT_EQ(source->CopyFileTo(target.get(), file, 1), 0);
-    ASSERT_EQ(Files(*target).size(), 1u);
-    unsigned char* copy = Files(*target)[0];
+    ASSERT_EQ(UsedEntries(*target).size(), 1u);
+    unsigned char* copy = UsedEntries(*target)[0];
     EXPECT_EQ(Bytes(copy, copy + 17), Bytes(file, file + 17));
     EXPECT_EQ(Bytes(copy + 19, copy + 32), Bytes(file + 19, file + 32));
     EXPECT_EQ(FileData(*target, copy, 1500), Pattern(1500, 5));
@@ -182,7 +151,7 @@ TEST_F(TapTest, HelloHeaderAndDataRoundTripByteForByte) {
     auto disk = Formatted();
     disk->ImportTap(Path("hello.tap").c_str());
     ASSERT_EQ(disk->GetFilesCount(), 1);
-    unsigned char* e = Files(*disk)[0];
+    unsigned char* e = UsedEntries(*disk)[0];
     EXPECT_EQ(Bytes(e, e + 11), (Bytes{'B', 'h', 'e', 'l', 'l', 'o', 0, 0, 0, 0, 0}));
     char buf[16];
     EXPECT_STREQ(disk->GetEntryLengthText(e, buf, sizeof buf), "  6912");
@@ -208,7 +177,7 @@ TEST_F(TapTest, HeadlessBlocksAreNumberedAndHeadersPairWithTheNextDataBlock) {
 
     auto disk = Formatted();
     disk->ImportTap(Path("mixed.tap").c_str());
-    const auto files = Files(*disk);
+    const auto files = UsedEntries(*disk);
     ASSERT_EQ(files.size(), 3u);
     EXPECT_EQ(Name(*disk, files[0]), "HEADLESS00");
     EXPECT_EQ(Name(*disk, files[1]), "HEADLESS01");
@@ -228,7 +197,7 @@ TEST_F(TapTest, HeadlessBlocksAreNumberedAndHeadersPairWithTheNextDataBlock) {
     EXPECT_EQ(ReadFile(Path("h.tap")), TapBlock(0xFF, Pattern(5, 1)));
     auto again = Formatted();
     again->ImportTap(Path("h.tap").c_str());
-    EXPECT_EQ(Name(*again, Files(*again)[0]), "HEADLESS00");
+    EXPECT_EQ(Name(*again, UsedEntries(*again)[0]), "HEADLESS00");
     EXPECT_TRUE(recorder.Shown().empty());
 }
 
@@ -244,7 +213,7 @@ TEST_F(TapTest, ShortAndTruncatedBlocks) {
 
     auto disk = Formatted();
     disk->ImportTap(Path("short.tap").c_str());
-    const auto files = Files(*disk);
+    const auto files = UsedEntries(*disk);
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(Name(*disk, files[0]), "HEADLESS00");
     EXPECT_EQ(FileData(*disk, files[0], 7), Pattern(7));
@@ -277,7 +246,7 @@ TEST_F(TapTest, ExportSkipsFilesTooLongForABlock) {
 
     auto back = Formatted();
     back->ImportTap(Path("out.tap").c_str());
-    const auto files = Files(*back);
+    const auto files = UsedEntries(*back);
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(Name(*back, files[0]), "edge");
     EXPECT_EQ(FileData(*back, files[0], 65533), Pattern(65533));
@@ -312,7 +281,7 @@ TEST_F(RawImageTest, D80ExportAndImportCarryEntriesAndData) {
     auto target = Formatted();
     target->SetVolumeName("mine");
     target->ImportD80(Path("two.d80").c_str());
-    const auto files = Files(*target);
+    const auto files = UsedEntries(*target);
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(Name(*target, files[0]), "b");
     EXPECT_EQ(Bytes(files[0] + 19, files[0] + 32), Bytes(b + 19, b + 32));
@@ -335,7 +304,7 @@ TEST_F(RawImageTest, D80ExportWritesWhatFitsAfterARefusal) {
     auto back = Formatted();
     back->ImportD80(Path("part.d80").c_str());
     ASSERT_EQ(back->GetFilesCount(), 1);
-    EXPECT_EQ(Name(*back, Files(*back)[0]), "small");
+    EXPECT_EQ(Name(*back, UsedEntries(*back)[0]), "small");
 }
 
 TEST_F(RawImageTest, LoadRawImageOf737280BytesKeepsTheSectorsBeyond) {
@@ -367,7 +336,7 @@ TEST_F(RawImageTest, ShortD80ReadsUnreachedSectorsAsZeros) {
     ASSERT_EQ(disk->GetFilesCount(), 1);
     Bytes expected = Pattern(512, 8);
     expected.resize(1024, 0);
-    EXPECT_EQ(FileData(*disk, Files(*disk)[0], 1024), expected);
+    EXPECT_EQ(FileData(*disk, UsedEntries(*disk)[0], 1024), expected);
 }
 
 using SingleDiskFileTest = DiskTest;

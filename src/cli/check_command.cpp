@@ -1,0 +1,230 @@
+#include "cli/check_command.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <memory>
+#include <vector>
+
+#include "check/volume_check.h"
+#include "cli/byte_text.h"
+#include "cli/image_access.h"
+#include "cli/output.h"
+#include "disk/mdos_disk.h"
+
+namespace cli {
+
+namespace {
+
+// The record header, the boot sector, the FAT and the directory: all a check reads.
+constexpr int kVolumeAreas =
+    CMdosDisk::kHeaderSize + CMdosDisk::kFirstDataSector * CMdosDisk::kSectorSize;
+
+const QString kRepair = QStringLiteral("repair");
+
+struct DiskReport {
+    std::int64_t index = 0;
+    QByteArray label;
+    std::size_t found = 0;                // findings before any repair
+    std::vector<check::Finding> repairs;  // what was mended
+    std::vector<check::Finding> left;     // what the user has to decide
+};
+
+struct Totals {
+    std::size_t found = 0;
+    std::size_t disksWithFindings = 0;
+    std::size_t repaired = 0;
+    std::size_t left = 0;
+};
+
+Totals Sum(const std::vector<DiskReport>& reports) {
+    Totals totals;
+    for (const DiskReport& report : reports) {
+        totals.found += report.found;
+        totals.disksWithFindings += report.found > 0 ? 1 : 0;
+        totals.repaired += report.repairs.size();
+        totals.left += report.left.size();
+    }
+    return totals;
+}
+
+DiskReport CheckOne(std::int64_t index, CMdosDisk& disk) {
+    DiskReport report;
+    report.index = index;
+    report.label = DiskLabel(disk.Record());
+    report.left = check::CheckDisk(disk, static_cast<int>(index));
+    report.found = report.left.size();
+    return report;
+}
+
+// Without --repair nothing is loaded whole: DISK is read as one record, and a check of every
+// disk reads only the volume areas of each record.
+int CheckImage(Invocation& run, std::vector<DiskReport>* reports) {
+    ImageReader reader;
+    int code = reader.Open(run.args.at(0));
+    if (code != kExitDone) {
+        return code;
+    }
+    auto disk = std::make_unique<CMdosDisk>();
+    if (run.args.size() > 1) {
+        std::int64_t index = 0;
+        code = reader.Load(run.args.at(1), *disk, &index);
+        if (code == kExitDone) {
+            reports->push_back(CheckOne(index, *disk));
+        }
+        return code;
+    }
+    for (std::int64_t i = 0; i < reader.Count(); ++i) {
+        code = reader.ReadPart(i, *disk, kVolumeAreas);
+        if (code != kExitDone) {
+            return code;
+        }
+        reports->push_back(CheckOne(i, *disk));
+    }
+    return kExitDone;
+}
+
+// Repairs in memory, then saves the image once, atomically; when the save fails, the image is
+// as it was and the report shows the findings unrepaired.
+int RepairImage(Invocation& run, std::vector<DiskReport>* reports) {
+    ImageEditor editor;
+    int code = editor.Open(run.args.at(0));
+    if (code != kExitDone) {
+        return code;
+    }
+    const int count = static_cast<int>(editor.Doc().m_disks.size());
+    int first = 0;
+    int end = count;
+    if (run.args.size() > 1) {
+        first = editor.FindDisk(run.args.at(1));
+        if (first < 0) {
+            return kExitUsage;
+        }
+        end = first + 1;
+    }
+    std::vector<DiskReport> unrepaired;
+    for (int i = first; i < end; ++i) {
+        CMdosDisk& disk = editor.Disk(i);
+        DiskReport report = CheckOne(i, disk);
+        unrepaired.push_back(report);
+        report.repairs = check::RepairDisk(disk, i);
+        report.left = check::CheckDisk(disk, i);
+        reports->push_back(std::move(report));
+    }
+    if (Sum(*reports).repaired > 0 && editor.Save(run) != kExitDone) {
+        Fail(kExitFailed,
+             QStringLiteral("%1 was not changed: no repair was saved").arg(run.args.at(0)));
+        *reports = std::move(unrepaired);
+    }
+    return kExitDone;
+}
+
+QJsonObject FindingJson(const check::Finding& finding) {
+    QJsonObject item{{QStringLiteral("code"), QString::fromStdString(finding.code)}};
+    if (finding.slot >= 0) {
+        item.insert(QStringLiteral("slot"), finding.slot);
+        item.insert(QStringLiteral("name"), BytesToJson(QByteArray::fromStdString(finding.name)));
+    }
+    if (finding.otherSlot >= 0) {
+        item.insert(QStringLiteral("other_slot"), finding.otherSlot);
+        item.insert(QStringLiteral("other_name"),
+                    BytesToJson(QByteArray::fromStdString(finding.otherName)));
+    }
+    QJsonArray sectors;
+    for (int sector : finding.sectors) {
+        sectors.append(sector);
+    }
+    item.insert(QStringLiteral("sectors"), sectors);
+    item.insert(QStringLiteral("message"), QString::fromStdString(finding.message));
+    return item;
+}
+
+QJsonArray FindingsJson(const std::vector<check::Finding>& findings) {
+    QJsonArray list;
+    for (const check::Finding& finding : findings) {
+        list.append(FindingJson(finding));
+    }
+    return list;
+}
+
+void WriteReportJson(Invocation& run, const std::vector<DiskReport>& reports, bool repair) {
+    QJsonArray disks;
+    for (const DiskReport& report : reports) {
+        QJsonObject item{{QStringLiteral("index"), static_cast<qint64>(report.index)},
+                         {QStringLiteral("name"), BytesToJson(report.label)},
+                         {QStringLiteral("findings"), FindingsJson(report.left)}};
+        if (repair) {
+            item.insert(QStringLiteral("repairs"), FindingsJson(report.repairs));
+        }
+        disks.append(item);
+    }
+    const Totals totals = Sum(reports);
+    QJsonObject summary{
+        {QStringLiteral("disks"), static_cast<qint64>(reports.size())},
+        {QStringLiteral("found"), static_cast<qint64>(totals.found)},
+        {QStringLiteral("disks_with_findings"), static_cast<qint64>(totals.disksWithFindings)}};
+    if (repair) {
+        summary.insert(QStringLiteral("repaired"), static_cast<qint64>(totals.repaired));
+        summary.insert(QStringLiteral("left"), static_cast<qint64>(totals.left));
+    }
+    WriteJson(run.out, {{QStringLiteral("image"), run.args.at(0)},
+                        {QStringLiteral("disks"), disks},
+                        {QStringLiteral("summary"), summary}});
+}
+
+// Disks with something to say, each followed by its repairs and what is left, then one line.
+void WriteReportText(Invocation& run, const std::vector<DiskReport>& reports, bool repair) {
+    for (const DiskReport& report : reports) {
+        if (report.repairs.empty() && report.left.empty()) {
+            continue;
+        }
+        run.out << "disk " << report.index << " \"" << BytesToText(report.label) << "\":\n";
+        for (const check::Finding& finding : report.repairs) {
+            run.out << "  repaired " << QString::fromStdString(finding.code) << ": "
+                    << QString::fromStdString(finding.message) << '\n';
+        }
+        for (const check::Finding& finding : report.left) {
+            run.out << "  " << QString::fromStdString(finding.code) << ": "
+                    << QString::fromStdString(finding.message) << '\n';
+        }
+    }
+    const Totals totals = Sum(reports);
+    run.out << reports.size() << (reports.size() == 1 ? " disk" : " disks") << " checked: ";
+    if (totals.found == 0) {
+        run.out << "no findings.\n";
+        return;
+    }
+    run.out << totals.found << (totals.found == 1 ? " finding" : " findings") << " on "
+            << totals.disksWithFindings << (totals.disksWithFindings == 1 ? " disk" : " disks");
+    if (repair) {
+        run.out << "; " << totals.repaired << " repaired, " << totals.left << " left";
+    }
+    run.out << ".\n";
+}
+
+}  // namespace
+
+CheckCommand::CheckCommand()
+    : Command(QStringLiteral("check"),
+              QStringLiteral("Checks the volumes of an image, or of DISK, for damage."),
+              {QStringLiteral("IMAGE"), QStringLiteral("[DISK]")},
+              {JsonOption(),
+               QCommandLineOption(kRepair,
+                                  QStringLiteral("Frees lost sectors and sets last-sector markers "
+                                                 "from the files' lengths; leaves the rest."))}) {}
+
+int CheckCommand::Execute(Invocation& run) {
+    const bool repair = run.options.isSet(kRepair);
+    std::vector<DiskReport> reports;
+    const int code = repair ? RepairImage(run, &reports) : CheckImage(run, &reports);
+    if (code != kExitDone) {
+        return code;
+    }
+    if (run.options.isSet(QStringLiteral("json"))) {
+        WriteReportJson(run, reports, repair);
+    } else {
+        WriteReportText(run, reports, repair);
+    }
+    return Sum(reports).found == 0 ? kExitDone : kExitFailed;
+}
+
+}  // namespace cli

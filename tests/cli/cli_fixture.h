@@ -1,0 +1,66 @@
+// Runs the real brindle-cli (its path comes from the build) in a scratch folder and collects
+// what it printed and how it exited.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <filesystem>
+
+#include "support/file_bytes.h"
+
+namespace clitest {
+
+struct Outcome {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    // Names taken from disks need not be valid UTF-8, which QDir can't remove.
+    ~CliTest() override { std::filesystem::remove_all(m_dir.path().toStdString()); }
+
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+    Outcome Run(const QStringList& arguments) const {
+        QProcess process;
+        process.setWorkingDirectory(m_dir.path());
+        process.start(QStringLiteral(BRINDLE_CLI_PATH), arguments);
+        Outcome outcome;
+        if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+            ADD_FAILURE() << "brindle-cli did not finish normally: "
+                          << arguments.join(' ').toStdString();
+            process.kill();
+            process.waitForFinished();
+            return outcome;
+        }
+        outcome.code = process.exitCode();
+        outcome.out = process.readAllStandardOutput();
+        outcome.err = process.readAllStandardError();
+        return outcome;
+    }
+
+    // Runs and expects the exit code, reporting stderr when it differs.
+    Outcome Expect(int code, const QStringList& arguments) const {
+        Outcome outcome = Run(arguments);
+        EXPECT_EQ(outcome.code, code) << arguments.join(' ').toStdString() << "\n"
+                                      << outcome.err.toStdString();
+        return outcome;
+    }
+
+    QByteArray Read(const QString& name) const { return testsupport::ReadAll(Path(name)); }
+    void Write(const QString& name, const QByteArray& bytes) const {
+        testsupport::WriteAll(Path(name), bytes);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+}  // namespace clitest
