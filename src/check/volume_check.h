@@ -42,20 +42,19 @@ struct Finding {
     std::string otherName;
     std::vector<int> sectors;
     std::string message;  // one plain sentence
-
-    friend bool operator==(const Finding&, const Finding&) = default;
 };
 
-// All findings of the disk, in a fixed order: geometry, FAT reservations, then the files in
-// directory order, then lost sectors. The disk is not changed.
+// All findings of the disk, in a fixed order: geometry, FAT reservations, each file's chain in
+// directory order, the entries' types and names, then lost sectors. The disk is not changed.
 [[nodiscard]] std::vector<Finding> CheckDisk(CMdosDisk& disk, int diskIndex);
 
 // Applies the repairs that can't lose data and returns one entry per repair made (its code is
 // that of the finding it mends, its message says what was done):
 //   - each sound chain (one owner, the right number of sectors) gets the last-sector marker its
 //     length gives;
-//   - lost sectors are freed, but only when every chain of the disk is intact: a broken chain
-//     may still lead to them, and freeing would throw away the way back to that data.
+//   - lost sectors are freed, but only when the geometry is valid and every chain of the disk
+//     is intact: a broken chain may still lead to them, and freeing would throw away the way
+//     back to that data.
 // The files' bytes, as read along their chains, stay the same.
 std::vector<Finding> RepairDisk(CMdosDisk& disk, int diskIndex);
 

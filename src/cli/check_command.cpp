@@ -56,8 +56,8 @@ DiskReport CheckOne(std::int64_t index, CMdosDisk& disk) {
     return report;
 }
 
-// Without --repair nothing is loaded whole: DISK is read as one record, and a check of every
-// disk reads only the volume areas of each record.
+// Without --repair nothing is loaded whole: the check reads only the volume areas of each
+// record it needs.
 int CheckImage(Invocation& run, std::vector<DiskReport>* reports) {
     ImageReader reader;
     int code = reader.Open(run.args.at(0));
@@ -67,14 +67,14 @@ int CheckImage(Invocation& run, std::vector<DiskReport>* reports) {
     auto disk = std::make_unique<CMdosDisk>();
     if (run.args.size() > 1) {
         std::int64_t index = 0;
-        code = reader.Load(run.args.at(1), *disk, &index);
+        code = reader.Load(run.args.at(1), *disk, &index, kVolumeAreas);
         if (code == kExitDone) {
             reports->push_back(CheckOne(index, *disk));
         }
         return code;
     }
     for (std::int64_t i = 0; i < reader.Count(); ++i) {
-        code = reader.ReadPart(i, *disk, kVolumeAreas);
+        code = reader.Read(i, *disk, kVolumeAreas);
         if (code != kExitDone) {
             return code;
         }

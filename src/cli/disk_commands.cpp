@@ -15,9 +15,10 @@ namespace {
 const QString kImage = QStringLiteral("IMAGE");
 const QString kDisk = QStringLiteral("DISK");
 
-// The limits of the format and add-disks dialogs.
+// The geometry the format dialog admits.
 constexpr int kMaxTracks = 94;
 constexpr int kMaxSectorsPerTrack = 10;
+// More disks than this in one command is a typing slip, not a collection.
 constexpr int kMaxDisks = 65535;
 
 QCommandLineOption ValueOption(const QString& name, const QString& value,

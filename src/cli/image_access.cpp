@@ -162,21 +162,14 @@ int ImageReader::Open(const QString& path) {
     return kExitDone;
 }
 
-int ImageReader::Read(std::int64_t index, CMdosDisk& disk) {
-    if (!m_file.ReadRecord(index, disk)) {
-        return Fail(kExitUsage, QStringLiteral("cannot read disk %1 of %2").arg(index).arg(m_path));
-    }
-    return kExitDone;
-}
-
-int ImageReader::ReadPart(std::int64_t index, CMdosDisk& disk, int size) {
+int ImageReader::Read(std::int64_t index, CMdosDisk& disk, int size) {
     if (!m_file.ReadRecordPart(index, disk.Record(), size)) {
         return Fail(kExitUsage, QStringLiteral("cannot read disk %1 of %2").arg(index).arg(m_path));
     }
     return kExitDone;
 }
 
-int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index) {
+int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index, int size) {
     const int found = ResolveDisk(diskArgument, Count(), [this](std::int64_t i) {
         unsigned char head[kLabelBytes] = {};
         return m_file.ReadRecordPart(i, head, kLabelBytes) ? DiskLabel(head) : QByteArray();
@@ -185,7 +178,7 @@ int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t
         return kExitUsage;
     }
     *index = found;
-    return Read(found, disk);
+    return Read(found, disk, size);
 }
 
 int ImageEditor::Open(const QString& path) {

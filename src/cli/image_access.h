@@ -10,10 +10,9 @@
 #include <functional>
 #include <vector>
 
+#include "disk/mdos_disk.h"
 #include "image/brindle_doc.h"
 #include "image/image_file.h"
-
-class CMdosDisk;
 
 namespace cli {
 
@@ -44,19 +43,23 @@ int ResolveDisk(const QString& text, std::int64_t count,
 // An integer option or argument within [min, max]; reports a usage error when it isn't.
 bool ParseNumber(const QString& what, const QString& text, int min, int max, int* value);
 
+// The part of a record that holds the header and the volume's boot sector, FAT and directory:
+// all that listing files and counting free space look at.
+inline constexpr int kVolumeHeadSize =
+    CMdosDisk::kHeaderSize + CMdosDisk::kFirstDataSector * CMdosDisk::kSectorSize;
+
 class ImageReader {
 public:
     // kExitDone, or kExitUsage (reported) when the image can't be read.
     int Open(const QString& path);
     [[nodiscard]] std::int64_t Count() const { return m_file.RecordCount(); }
     [[nodiscard]] const QString& Path() const { return m_path; }
-    // Resolves DISK and reads its record into disk; kExitDone or the reported failure's code.
-    int Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index);
-    // Reads record index; reports a short read as an image that can't be read.
-    int Read(std::int64_t index, CMdosDisk& disk);
-    // The same for the first size bytes of the record, for a command that needs only the
-    // header and the volume areas; the rest of the disk stays as it was.
-    int ReadPart(std::int64_t index, CMdosDisk& disk, int size);
+    // Resolves DISK and reads the first size bytes of its record into disk (a new disk is
+    // zero-filled, so the rest reads as zero); kExitDone or the reported failure's code.
+    int Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t* index,
+             int size = CMdosDisk::kRecordSize);
+    // Reads the first size bytes of record index; a short read is an image that can't be read.
+    int Read(std::int64_t index, CMdosDisk& disk, int size = CMdosDisk::kRecordSize);
 
 private:
     CImageFile m_file;

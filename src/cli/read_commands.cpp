@@ -73,12 +73,13 @@ int CheckWritten(Invocation& run, const QByteArray& path, qint64 size = -1) {
 }
 
 // Opens IMAGE and reads DISK into disk: the first two arguments of most commands.
-int LoadDisk(Invocation& run, ImageReader& reader, CMdosDisk& disk, std::int64_t* index) {
+int LoadDisk(Invocation& run, ImageReader& reader, CMdosDisk& disk, std::int64_t* index,
+             int size = CMdosDisk::kRecordSize) {
     const int opened = reader.Open(run.args.at(0));
     if (opened != kExitDone) {
         return opened;
     }
-    return reader.Load(run.args.at(1), disk, index);
+    return reader.Load(run.args.at(1), disk, index, size);
 }
 
 // The tape and raw-image exports of all files or of the named ones.
@@ -120,7 +121,7 @@ int InfoCommand::Execute(Invocation& run) {
     QJsonArray disks;
     auto disk = std::make_unique<CMdosDisk>();
     for (std::int64_t i = 0; i < reader.Count(); ++i) {
-        const int read = reader.Read(i, *disk);
+        const int read = reader.Read(i, *disk, kVolumeHeadSize);
         if (read != kExitDone) {
             return read;
         }
@@ -156,7 +157,7 @@ int LsCommand::Execute(Invocation& run) {
     ImageReader reader;
     auto disk = std::make_unique<CMdosDisk>();
     std::int64_t index = 0;
-    const int code = LoadDisk(run, reader, *disk, &index);
+    const int code = LoadDisk(run, reader, *disk, &index, kVolumeHeadSize);
     if (code != kExitDone) {
         return code;
     }
@@ -201,7 +202,7 @@ int HeaderCommand::Execute(Invocation& run) {
     ImageReader reader;
     auto disk = std::make_unique<CMdosDisk>();
     std::int64_t index = 0;
-    const int code = LoadDisk(run, reader, *disk, &index);
+    const int code = LoadDisk(run, reader, *disk, &index, CMdosDisk::kHeaderSize);
     if (code != kExitDone) {
         return code;
     }

@@ -105,6 +105,35 @@ TEST_F(CliTest, FilesRoundTripThroughAnImage) {
     EXPECT_EQ(disks[2].toObject()["name"].toString(), "empty disk 2");
 }
 
+TEST_F(CliTest, WholeDisksTravelAsTapAndD80Files) {
+    Expect(0, {"create", "img.trw", "--disks", "1"});
+    Write("a.bin", Pattern(1500));
+    Write("b.bin", Pattern(20, 4));
+    Expect(0, {"put", "img.trw", "0", "a.bin", "b.bin"});
+    const QByteArray files = Expect(0, {"ls", "img.trw", "0"}).out;
+
+    Expect(0, {"d80-export", "img.trw", "0", "disk.d80"});
+    EXPECT_EQ(Read("disk.d80").size(), CMdosDisk::kSectorDataSize);
+    Expect(0, {"extract", "img.trw", "0", "disk.tap"});
+    Expect(0, {"add", "img.trw", "--d80", "disk.d80"});
+    Expect(0, {"add", "img.trw", "--tap", "disk.tap"});
+    Expect(0, {"add", "img.trw", "--count", "2"});
+    Expect(0, {"d80-import", "img.trw", "3", "disk.d80"});
+    Expect(0, {"d80-replace", "img.trw", "4", "disk.d80"});
+    EXPECT_EQ(Expect(0, {"ls", "img.trw", "1"}).out, files);
+    EXPECT_EQ(Expect(0, {"ls", "img.trw", "3"}).out, files);
+    EXPECT_EQ(Expect(0, {"ls", "img.trw", "4"}).out, files);
+    // The tape keeps names and data; its files get tape attributes.
+    const QByteArray tape = Expect(0, {"ls", "img.trw", "2"}).out;
+    EXPECT_TRUE(tape.startsWith("a\tB\t0\t1500\t32767\t----RWED\t14\n")) << tape.toStdString();
+    QDir(Path(".")).mkdir("out");
+    Expect(0, {"get", "img.trw", "2", "a", "b", "-o", "out"});
+    EXPECT_EQ(Read("out/a"), Pattern(1500));
+    EXPECT_EQ(Read("out/b"), Pattern(20, 4));
+    Expect(2, {"add", "img.trw", "--tap", "disk.tap", "--d80", "disk.d80"});
+    Expect(1, {"add", "img.trw", "--from", "missing.rec"});
+}
+
 TEST_F(CliTest, FileCommandsChangeOnlyWhatTheyName) {
     Expect(0, {"create", "img.trw", "--disks", "2", "--name", "vol"});
     Write("a.bin", Pattern(600));
