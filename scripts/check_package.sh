@@ -20,7 +20,7 @@ expected="./usr/bin/brindle
 ./usr/share/icons/hicolor/32x32/apps/brindle.png
 ./usr/share/icons/hicolor/48x48/apps/brindle.png
 ./usr/share/icons/hicolor/64x64/apps/brindle.png
-./usr/share/man/man1/brindle-cli.1
+./usr/share/man/man1/brindle-cli.1.gz
 ./usr/share/man/man1/brindle.1.gz
 ./usr/share/metainfo/io.github.brindle.Brindle.metainfo.xml
 ./usr/share/mime/packages/brindle.xml"

@@ -10,7 +10,7 @@ if(NOT result EQUAL 0)
 endif()
 
 set(program "${PREFIX}/bin/brindle-cli")
-set(man "${PREFIX}/share/man/man1/brindle-cli.1")
+set(man "${PREFIX}/share/man/man1/brindle-cli.1.gz")
 set(completion "${PREFIX}/share/bash-completion/completions/brindle-cli")
 foreach(path "${program}" "${man}" "${completion}")
     if(NOT EXISTS "${path}")
@@ -28,7 +28,7 @@ endif()
 
 find_program(GROFF groff)
 if(GROFF)
-    execute_process(COMMAND "${GROFF}" -ww -man -Tutf8 "${man}"
+    execute_process(COMMAND gzip -dc "${man}" COMMAND "${GROFF}" -ww -man -Tutf8
                     OUTPUT_QUIET ERROR_VARIABLE warnings RESULT_VARIABLE result)
     if(NOT result EQUAL 0 OR NOT warnings STREQUAL "")
         message(FATAL_ERROR "the man page does not render cleanly:\n${warnings}")
@@ -45,7 +45,7 @@ execute_process(COMMAND "${program}" --help OUTPUT_VARIABLE help RESULT_VARIABLE
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "brindle-cli --help failed: ${result}")
 endif()
-file(READ "${man}" page)
+execute_process(COMMAND gzip -dc "${man}" OUTPUT_VARIABLE page)
 string(REGEX MATCHALL "\n  [a-z][a-z0-9-]* " commands "${help}")
 list(LENGTH commands count)
 if(count LESS 20)
