@@ -11,6 +11,7 @@
 #include "platform/crt_random.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
+#include "platform/record_pool.h"
 #include "platform/replacing_file.h"
 
 using disk::ReadLe16;
@@ -237,7 +238,51 @@ void WriteTapHeader(platform::ReplacingFile& file, const unsigned char* entry) {
 
 }  // namespace
 
+// A slot reused from the pool still holds the bytes of the disk that had it: the zero-fill is
+// what keeps every record defined.
 CMdosDisk::CMdosDisk() : m_record{} {}
+
+#ifdef BRINDLE_PLAIN_RECORDS
+// Address-checked builds keep every record on the ordinary heap, where the checker sees it.
+void* CMdosDisk::operator new(std::size_t size) {
+    return ::operator new(size);
+}
+
+void CMdosDisk::operator delete(void* p) noexcept {
+    ::operator delete(p);
+}
+#else
+namespace {
+
+// Never destroyed: disks released while the program exits still find their pool.
+platform::RecordPool& Records() {
+    static auto* pool = new platform::RecordPool(sizeof(CMdosDisk));
+    return *pool;
+}
+
+}  // namespace
+
+void* CMdosDisk::operator new(std::size_t size) {
+    (void)size;  // the class is final: every request is one record
+    return Records().Allocate();
+}
+
+void CMdosDisk::operator delete(void* p) noexcept {
+    Records().Release(p);
+}
+#endif
+
+void* CMdosDisk::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return CMdosDisk::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void CMdosDisk::operator delete(void* p, const std::nothrow_t&) noexcept {
+    CMdosDisk::operator delete(p);
+}
 
 CMdosDisk::~CMdosDisk() = default;
 

@@ -24,8 +24,9 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 
-class CMdosDisk {
+class CMdosDisk final {
 public:
     static constexpr int kHeaderSize = 512;
     static constexpr int kSectorSize = 512;
@@ -94,6 +95,13 @@ public:
     CMdosDisk(const CMdosDisk&) = delete;
     CMdosDisk& operator=(const CMdosDisk&) = delete;
     ~CMdosDisk();
+
+    // Records come from a pool of huge-page chunks rather than one heap mapping each, so
+    // loading hundreds of disks faults in memory by the 2 MiB page instead of by the 4 KiB one.
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* p) noexcept;
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
 
     // The whole record, header then sector data, for the image document.
     [[nodiscard]] unsigned char* Record() { return m_record; }

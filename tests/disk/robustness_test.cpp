@@ -1,7 +1,12 @@
 // Every reader takes random, truncated and garbage input and returns without harm: no hang, no
 // out-of-bounds access (the sanitizer build turns one into a failure), and imports leave a disk
 // whose chains are consistent.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <random>
+#include <vector>
 
 #include "disk_test_support.h"
 
@@ -166,6 +171,25 @@ TEST_F(RobustnessTest, GarbageChains) {
             e[21] = static_cast<unsigned char>(length >> 16);
         }
         ExerciseEverything(*disk, Path(""));
+    }
+}
+
+// A new disk may reuse the memory of one just removed: it still starts all zero, header and
+// sectors alike.
+TEST(DiskRecord, NewDiskStartsZeroEvenInReusedMemory) {
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<CMdosDisk>> disks;
+        for (int i = 0; i < 4; ++i) {
+            auto disk = std::unique_ptr<CMdosDisk>(new (std::nothrow) CMdosDisk);
+            ASSERT_NE(disk, nullptr);
+            const unsigned char* record = disk->Record();
+            EXPECT_TRUE(std::all_of(record, record + CMdosDisk::kRecordSize,
+                                    [](unsigned char b) { return b == 0; }));
+            disk->Format(94, 9, "dirty");
+            disk->SetDiskName("dirty");
+            std::memset(disk->GetSector(CMdosDisk::kSectorCount - 1), 0xA5, CMdosDisk::kSectorSize);
+            disks.push_back(std::move(disk));
+        }
     }
 }
 
