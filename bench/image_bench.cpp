@@ -124,6 +124,16 @@ void BM_Open(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * kDisks * kRecord);
 }
 
+// Every record of the document into the open file, as the save writes them.
+bool WriteRecords(QFile& file, CBrindleDoc& doc) {
+    for (const auto& disk : doc.m_disks) {
+        if (file.write(reinterpret_cast<const char*>(disk->Record()), kRecord) != kRecord) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void BM_PlainWrite(benchmark::State& state) {
     Workspace& work = Work();
     for (auto _ : state) {
@@ -132,10 +142,8 @@ void BM_PlainWrite(benchmark::State& state) {
             state.SkipWithError("create failed");
             break;
         }
-        for (const auto& disk : work.saved.m_disks) {
-            if (file.write(reinterpret_cast<const char*>(disk->Record()), kRecord) != kRecord) {
-                state.SkipWithError("write failed");
-            }
+        if (!WriteRecords(file, work.saved)) {
+            state.SkipWithError("write failed");
         }
         file.close();
     }
@@ -154,10 +162,8 @@ void BM_SyncedWriteAndRename(benchmark::State& state) {
             state.SkipWithError("create failed");
             break;
         }
-        for (const auto& disk : work.saved.m_disks) {
-            if (file.write(reinterpret_cast<const char*>(disk->Record()), kRecord) != kRecord) {
-                state.SkipWithError("write failed");
-            }
+        if (!WriteRecords(file, work.saved)) {
+            state.SkipWithError("write failed");
         }
         if (!file.flush() || ::fdatasync(file.handle()) != 0) {
             state.SkipWithError("sync failed");
