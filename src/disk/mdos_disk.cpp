@@ -98,6 +98,17 @@ const char* const kTooLongQuestion = "File is too long. Use all disk free space 
     return length / CMdosDisk::kSectorSize + 1;
 }
 
+// Whether the free sectors hold a file of length bytes. Counting stops at the sectors the file
+// needs, so a small file never costs a walk over the whole FAT.
+[[nodiscard]] bool HasRoomFor(CMdosDisk& disk, int length) {
+    const int needed = SectorsFor(std::max(length, 0));
+    int available = 0;
+    for (int s = disk.FirstFreeSector(); s >= 0 && available < needed; disk.NextFreeSector(&s)) {
+        ++available;
+    }
+    return available >= needed;
+}
+
 [[nodiscard]] int EntryLength(const unsigned char* entry) {
     return static_cast<int>(ReadLe16(entry + CMdosDisk::kEntryLengthLow) |
                             static_cast<unsigned>(entry[CMdosDisk::kEntryLengthHigh]) << 16);
@@ -161,12 +172,31 @@ void BuildPlainEntry(CMdosDisk& disk, unsigned char* entry, char type, const cha
     disk.SetEntryAttributes(entry, kPlainAttributes);
 }
 
+// Reads at most limit bytes of a host file. The buffer grows with what arrives, so a small file
+// costs a small buffer however much room the disk has.
+std::vector<unsigned char> ReadUpTo(platform::HostFile& file, std::size_t limit) {
+    constexpr std::size_t kFirstBuffer = 64 * 1024;
+    std::vector<unsigned char> data;
+    std::size_t length = 0;
+    while (length < limit) {
+        data.resize(std::min(limit, std::max(kFirstBuffer, 2 * data.size())));
+        const std::size_t asked = data.size() - length;
+        const std::size_t arrived = file.Read(data.data() + length, asked);
+        length += arrived;
+        if (arrived < asked) {
+            break;
+        }
+    }
+    data.resize(length);
+    return data;
+}
+
 // Copies a file of source into target with the source entry as template. A file that can't fit
 // is refused before its data is read, so a garbage length never costs a large buffer: AddFile
 // refuses without touching the data.
 int AddFileFrom(CMdosDisk& target, CMdosDisk& source, unsigned char* entry) {
     const int length = EntryLength(entry);
-    if (length >= target.GetFreeSpace()) {
+    if (!HasRoomFor(target, length)) {
         return target.AddFile(nullptr, entry, nullptr, length);
     }
     std::vector<unsigned char> data(static_cast<std::size_t>(length));
@@ -581,12 +611,7 @@ int CMdosDisk::AddFile(unsigned char** out, const unsigned char* entryTemplate,
         return kAddNoDirEntry;
     }
     const int length = std::max(size, 0);
-    const int needed = SectorsFor(length);
-    int available = 0;
-    for (int s = FirstFreeSector(); s >= 0 && available < needed; NextFreeSector(&s)) {
-        ++available;
-    }
-    if (available < needed) {
+    if (!HasRoomFor(*this, length)) {
         return kAddNoSpace;
     }
 
@@ -696,8 +721,8 @@ void CMdosDisk::ImportBinary(unsigned char** out, const char* name, const char* 
     }
     // Never more than the free space is read: a longer file can't be stored anyway.
     const int freeSpace = GetFreeSpace();
-    std::vector<unsigned char> data(static_cast<std::size_t>(freeSpace));
-    int length = static_cast<int>(file.Read(data.data(), data.size()));
+    const std::vector<unsigned char> data = ReadUpTo(file, static_cast<std::size_t>(freeSpace));
+    int length = static_cast<int>(data.size());
     if (freeSpace > 0 && length >= freeSpace) {
         if (platform::ShowMessage(platform::MessageKind::Question, kTooLongQuestion) !=
             platform::Answer::Yes) {

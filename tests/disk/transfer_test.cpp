@@ -101,6 +101,22 @@ TEST_F(BinaryTest, FileAsLongAsTheFreeSpaceAsksWhetherToCut) {
     EXPECT_EQ(recorder.Shown().back().kind, platform::MessageKind::Stop);
 }
 
+// The import buffer grows as the file arrives: a cut on a roomy disk still keeps every byte up to
+// the free space, however many times the buffer grew.
+TEST_F(BinaryTest, CutOnAFullSizeDiskKeepsTheFirstBytes) {
+    auto disk = Formatted();
+    const int freeSpace = disk->GetFreeSpace();
+    const Bytes data = Pattern(freeSpace + 200000);
+    WriteFile(Path("long"), data);
+    recorder.AnswerNext(platform::Answer::Yes);
+    unsigned char* entry = nullptr;
+    disk->ImportBinary(&entry, "long", Path("long").c_str());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(FileData(*disk, entry, freeSpace - 1),
+              Bytes(data.begin(), data.begin() + freeSpace - 1));
+    EXPECT_EQ(disk->GetFreeSpace(), 0);
+}
+
 using CopyTest = DiskTest;
 
 TEST_F(CopyTest, CopyKeepsTheSourceMoveFreesItFailureLeavesBothDisks) {
