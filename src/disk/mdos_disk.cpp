@@ -272,16 +272,6 @@ void WriteTapHeader(platform::ReplacingFile& file, const unsigned char* entry) {
 // what keeps every record defined.
 CMdosDisk::CMdosDisk() : m_record{} {}
 
-#ifdef BRINDLE_PLAIN_RECORDS
-// Address-checked builds keep every record on the ordinary heap, where the checker sees it.
-void* CMdosDisk::operator new(std::size_t size) {
-    return ::operator new(size);
-}
-
-void CMdosDisk::operator delete(void* p) noexcept {
-    ::operator delete(p);
-}
-#else
 namespace {
 
 // Never destroyed: disks released while the program exits still find their pool.
@@ -300,7 +290,6 @@ void* CMdosDisk::operator new(std::size_t size) {
 void CMdosDisk::operator delete(void* p) noexcept {
     Records().Release(p);
 }
-#endif
 
 void* CMdosDisk::operator new(std::size_t size, const std::nothrow_t&) noexcept {
     try {

@@ -2,7 +2,8 @@
 // pages (a whole disk record). Taking each one from the general heap maps it on its own and
 // faults it in page by page; the pool maps large chunks instead, aligned to and advised for huge
 // pages, and hands out slots from them, so filling hundreds of records costs a few hundred
-// faults rather than tens of thousands.
+// faults rather than tens of thousands. Address-checked builds use the pool too: it tells the
+// checker which bytes are in use, so records are watched as closely as heap blocks.
 #pragma once
 
 #include <cstddef>
@@ -36,7 +37,10 @@ private:
         void* freeList;         // released slots, each holding the address of the next
     };
 
+    void Unmap(unsigned char* base) const noexcept;
+
     std::size_t m_slotSize;
+    std::size_t m_stride;  // from one slot to the next: the slot and, when checked, its guard
     std::size_t m_slotsPerChunk;
     std::size_t m_chunkBytes;
     mutable std::mutex m_mutex;

@@ -3,6 +3,9 @@
 // first bytes; the rest of the record is zero.
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
+#include <tuple>
 
 #include "fuzz_support.h"
 
@@ -35,20 +38,27 @@ std::vector<std::vector<int>> ReadPaths(CMdosDisk& disk) {
     return paths;
 }
 
-// Findings with their sectors in ascending order, to be compared as sets.
-std::vector<check::Finding> Sorted(std::vector<check::Finding> findings) {
+// The findings of a volume by fault and files, each with its sectors in ascending order.
+using FindingIndex = std::multimap<std::tuple<std::string, int, int>, std::vector<int>>;
+
+FindingIndex Indexed(std::vector<check::Finding> findings) {
+    FindingIndex index;
     for (check::Finding& finding : findings) {
         std::sort(finding.sectors.begin(), finding.sectors.end());
+        index.emplace(std::tuple(std::move(finding.code), finding.slot, finding.otherSlot),
+                      std::move(finding.sectors));
     }
-    return findings;
+    return index;
 }
 
-// The finding was there before: same fault, same files, and no sector it didn't name.
-bool FoundBefore(const check::Finding& after, const std::vector<check::Finding>& before) {
-    return std::any_of(before.begin(), before.end(), [&](const check::Finding& f) {
-        return f.code == after.code && f.slot == after.slot && f.otherSlot == after.otherSlot &&
-               std::includes(f.sectors.begin(), f.sectors.end(), after.sectors.begin(),
-                             after.sectors.end());
+// Each finding was there before: same fault, same files, and no sector it didn't name.
+bool FoundBefore(const FindingIndex& after, const FindingIndex& before) {
+    return std::all_of(after.begin(), after.end(), [&](const auto& found) {
+        const auto [first, last] = before.equal_range(found.first);
+        return std::any_of(first, last, [&](const auto& earlier) {
+            return std::includes(earlier.second.begin(), earlier.second.end(), found.second.begin(),
+                                 found.second.end());
+        });
     });
 }
 
@@ -68,27 +78,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CMdosDisk& disk = disks.Fresh();
     std::memcpy(disk.Record(), data, std::min<std::size_t>(size, CMdosDisk::kRecordSize));
 
-    const std::vector<check::Finding> before = Sorted(check::CheckDisk(disk, 0));
-    for (const check::Finding& finding : before) {
+    const std::vector<check::Finding> findings = check::CheckDisk(disk, 0);
+    for (const check::Finding& finding : findings) {
         FUZZ_EXPECT(!finding.code.empty() && !finding.message.empty());
     }
+    const FindingIndex before = Indexed(findings);
     // Repairs write FAT entries only, and no file is read from other sectors than before: its
     // bytes stay the same.
-    const fuzzsupport::Bytes original(disk.Record(), disk.Record() + CMdosDisk::kRecordSize);
+    static fuzzsupport::Bytes original(CMdosDisk::kRecordSize);
+    std::memcpy(original.data(), disk.Record(), CMdosDisk::kRecordSize);
     const std::vector<std::vector<int>> paths = ReadPaths(disk);
-    const std::vector<check::Finding> repairs = Sorted(check::RepairDisk(disk, 0));
+    const FindingIndex repairs = Indexed(check::RepairDisk(disk, 0));
     FUZZ_EXPECT(SameOutsideFat(disk, original));
     FUZZ_EXPECT(ReadPaths(disk) == paths);
-    // Each repair mends a finding.
-    for (const check::Finding& repair : repairs) {
-        FUZZ_EXPECT(FoundBefore(repair, before));
-    }
-    for (const check::Finding& finding : Sorted(check::CheckDisk(disk, 0))) {
-        FUZZ_EXPECT(FoundBefore(finding, before));
-    }
+    // Each repair mends a finding, and no finding is new.
+    FUZZ_EXPECT(FoundBefore(repairs, before));
+    FUZZ_EXPECT(FoundBefore(Indexed(check::CheckDisk(disk, 0)), before));
 
-    const fuzzsupport::Bytes repaired(disk.Record(), disk.Record() + CMdosDisk::kRecordSize);
+    std::memcpy(original.data(), disk.Record(), CMdosDisk::kRecordSize);
     FUZZ_EXPECT(check::RepairDisk(disk, 0).empty());
-    FUZZ_EXPECT(std::equal(repaired.begin(), repaired.end(), disk.Record()));
+    FUZZ_EXPECT(std::memcmp(original.data(), disk.Record(), CMdosDisk::kRecordSize) == 0);
     return 0;
 }

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // the file doesn't reach.
     static fuzzsupport::ReusedDisk loading(94, "raw");
     CMdosDisk* raw = &loading.Fresh();
-    const fuzzsupport::Bytes before(raw->Record(), raw->Record() + CMdosDisk::kRecordSize);
+    static fuzzsupport::Bytes before(CMdosDisk::kRecordSize);
+    std::memcpy(before.data(), raw->Record(), CMdosDisk::kRecordSize);
     raw->LoadRawImage(d80.c_str());
     const std::size_t loaded = std::min<std::size_t>(size, CMdosDisk::kSectorDataSize);
     FUZZ_EXPECT(std::memcmp(raw->GetSector(0), data, loaded) == 0);

@@ -37,13 +37,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool diskOpen = (data[0] & 2) != 0;
     const std::size_t records = (data[0] >> 2 & 3) % 3;
     const std::size_t tail = disk::ReadLe16(data + 1);
-    fuzzsupport::Bytes file(records * kRecord + tail, 0);
+    // Kept between runs: a new buffer of two records for every input would be mapped afresh.
+    static fuzzsupport::Bytes file;
+    file.assign(records * kRecord + tail, 0);
     std::copy_n(data + kOptionBytes, std::min(size - kOptionBytes, file.size()), file.begin());
     const QString path = ScratchPath("in.trw");
     fuzzsupport::WriteHostFile(path.toStdString(), file.data(), file.size());
 
     CBrindleDoc doc;
-    fuzzsupport::Bytes open;
+    static fuzzsupport::Bytes open;
     if (diskOpen) {
         static fuzzsupport::ReusedDisk formatted(80, "open");
         auto disk = std::make_unique<CMdosDisk>();

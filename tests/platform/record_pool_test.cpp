@@ -83,4 +83,20 @@ TEST(RecordPool, ChunksAreUnmappedWhenTheirLastSlotIsFreed) {
     EXPECT_EQ(pool.MappedChunks(), 0u);
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// Checked builds keep records in the pool as well, so the checker must see what the ordinary heap
+// would show it: a write past the end of a record and a read of a released one.
+TEST(RecordPoolDeathTest, CheckerSeesPastTheEndAndReleasedSlots) {
+    platform::RecordPool pool(kRecord);
+    auto* slot = static_cast<unsigned char*>(pool.Allocate());
+    void* neighbour = pool.Allocate();  // keeps the chunk mapped once slot is released
+    volatile unsigned char* bytes = slot;
+    bytes[kRecord - 1] = 1;
+    EXPECT_DEATH(bytes[kRecord] = 1, "use-after-poison");
+    pool.Release(slot);
+    EXPECT_DEATH((void)bytes[100], "use-after-poison");
+    pool.Release(neighbour);
+}
+#endif
+
 }  // namespace
