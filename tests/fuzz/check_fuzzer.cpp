@@ -38,14 +38,14 @@ std::vector<std::vector<int>> ReadPaths(CMdosDisk& disk) {
     return paths;
 }
 
-// The findings of a volume by fault and files, each with its sectors in ascending order.
-using FindingIndex = std::multimap<std::tuple<std::string, int, int>, std::vector<int>>;
+// The findings of a volume by files and fault, each with its sectors in ascending order.
+using FindingIndex = std::multimap<std::tuple<int, int, std::string>, std::vector<int>>;
 
 FindingIndex Indexed(std::vector<check::Finding> findings) {
     FindingIndex index;
     for (check::Finding& finding : findings) {
         std::sort(finding.sectors.begin(), finding.sectors.end());
-        index.emplace(std::tuple(std::move(finding.code), finding.slot, finding.otherSlot),
+        index.emplace(std::tuple(finding.slot, finding.otherSlot, std::move(finding.code)),
                       std::move(finding.sectors));
     }
     return index;
