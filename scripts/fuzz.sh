@@ -9,6 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . ./scripts/deps.sh
+. ./scripts/fuzz_harnesses.sh
 brindle_packages+=(clang libclang-rt-14-dev)
 brindle_install_deps
 
@@ -16,17 +17,7 @@ which=${1:-all}
 seconds=${2:-60}
 shift $(($# < 2 ? $# : 2))
 
-harnesses=()
-for source in tests/fuzz/*_fuzzer.cpp; do
-    name=$(basename "$source" _fuzzer.cpp)
-    if [ "$which" = all ] || [ "$which" = "$name" ]; then
-        harnesses+=("$name")
-    fi
-done
-if [ ${#harnesses[@]} -eq 0 ]; then
-    echo "fuzz.sh: no harness named $which" >&2
-    exit 2
-fi
+brindle_select_harnesses "$which"
 
 build_dir=${BRINDLE_FUZZ_BUILD_DIR:-build-fuzz}
 cmake -S . -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DBRINDLE_FUZZ=ON >/dev/null

@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . ./scripts/deps.sh
+. ./scripts/fuzz_harnesses.sh
 brindle_packages+=(clang llvm)
 brindle_install_deps
 
@@ -15,17 +16,7 @@ which=${1:-all}
 build_dir=${BRINDLE_COVERAGE_BUILD_DIR:-build-fuzz-coverage}
 corpus_root=${BRINDLE_FUZZ_BUILD_DIR:-build-fuzz}/corpus
 
-harnesses=()
-for source in tests/fuzz/*_fuzzer.cpp; do
-    name=$(basename "$source" _fuzzer.cpp)
-    if [ "$which" = all ] || [ "$which" = "$name" ]; then
-        harnesses+=("$name")
-    fi
-done
-if [ ${#harnesses[@]} -eq 0 ]; then
-    echo "fuzz_coverage.sh: no harness named $which" >&2
-    exit 2
-fi
+brindle_select_harnesses "$which"
 
 flags="-fprofile-instr-generate -fcoverage-mapping"
 cmake -S . -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
