@@ -82,26 +82,32 @@ int LoadDisk(Invocation& run, ImageReader& reader, CMdosDisk& disk, std::int64_t
     return reader.Load(run.args.at(1), disk, index, size);
 }
 
+// Opens IMAGE, reads DISK into disk and finds the files named from argument `first` on; naming
+// none finds none.
+int LoadNamedFiles(Invocation& run, ImageReader& reader, CMdosDisk& disk, qsizetype first,
+                   std::vector<unsigned char*>* files) {
+    std::int64_t index = 0;
+    const int code = LoadDisk(run, reader, disk, &index);
+    if (code != kExitDone) {
+        return code;
+    }
+    const QStringList names = run.args.mid(first);
+    return names.isEmpty() ? kExitDone : FindFiles(disk, names, files);
+}
+
 // The tape and raw-image exports of all files or of the named ones.
 int ExportFiles(Invocation& run, void (CMdosDisk::*exporter)(const char*, unsigned char**)) {
     ImageReader reader;
     auto disk = std::make_unique<CMdosDisk>();
-    std::int64_t index = 0;
-    int code = LoadDisk(run, reader, *disk, &index);
+    std::vector<unsigned char*> list;
+    const int code = LoadNamedFiles(run, reader, *disk, 3, &list);
     if (code != kExitDone) {
         return code;
     }
-    std::vector<unsigned char*> list;
-    const QStringList names = run.args.mid(3);
-    if (!names.isEmpty()) {
-        code = FindFiles(*disk, names, &list);
-        if (code != kExitDone) {
-            return code;
-        }
-    }
+    const bool named = !list.empty();
     list.push_back(nullptr);
     const QByteArray path = QFile::encodeName(run.args.at(2));
-    ((*disk).*exporter)(path.constData(), names.isEmpty() ? nullptr : list.data());
+    ((*disk).*exporter)(path.constData(), named ? list.data() : nullptr);
     return CheckWritten(run, path);
 }
 
@@ -294,13 +300,8 @@ GetCommand::GetCommand()
 int GetCommand::Execute(Invocation& run) {
     ImageReader reader;
     auto disk = std::make_unique<CMdosDisk>();
-    std::int64_t index = 0;
-    int code = LoadDisk(run, reader, *disk, &index);
-    if (code != kExitDone) {
-        return code;
-    }
     std::vector<unsigned char*> entries;
-    code = FindFiles(*disk, run.args.mid(2), &entries);
+    int code = LoadNamedFiles(run, reader, *disk, 2, &entries);
     if (code != kExitDone) {
         return code;
     }
