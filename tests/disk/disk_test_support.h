@@ -15,6 +15,7 @@
 #include "disk/mdos_disk.h"
 #include "platform/crt_random.h"
 #include "support/scripted_messages.h"
+#include "support/used_entries.h"
 
 namespace disktest {
 
@@ -138,15 +139,6 @@ inline Bytes TapHeader(unsigned char type, const char* name, unsigned length, un
     return TapBlock(0x00, payload);
 }
 
-// The used directory entries in directory order.
-inline std::vector<unsigned char*> UsedEntries(CMdosDisk& disk) {
-    std::vector<unsigned char*> used;
-    for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
-        if (e[0] != CMdosDisk::kFreeEntry) {
-            used.push_back(e);
-        }
-    }
-    return used;
-}
+using testing_disks::UsedEntries;
 
 }  // namespace disktest

@@ -19,6 +19,7 @@
 #include "disk/le_bytes.h"
 #include "disk/mdos_disk.h"
 #include "platform/message_box.h"
+#include "support/used_entries.h"
 
 #define FUZZ_EXPECT(condition)                                                            \
     do {                                                                                  \
@@ -123,16 +124,7 @@ inline int EntryLength(const unsigned char* entry) {
                             static_cast<unsigned>(entry[CMdosDisk::kEntryLengthHigh]) << 16);
 }
 
-// The used directory entries in walk order.
-inline std::vector<unsigned char*> UsedEntries(CMdosDisk& disk) {
-    std::vector<unsigned char*> used;
-    for (unsigned char* e = disk.FirstDirEntry(); e != nullptr; disk.NextDirEntry(&e)) {
-        if (e[0] != CMdosDisk::kFreeEntry) {
-            used.push_back(e);
-        }
-    }
-    return used;
-}
+using testing_disks::UsedEntries;
 
 inline Bytes FileData(CMdosDisk& disk, unsigned char* entry) {
     Bytes data(static_cast<std::size_t>(EntryLength(entry)));
