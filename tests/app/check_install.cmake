@@ -1,20 +1,11 @@
 # Installs the build into a scratch prefix and checks that the desktop finds the program, its
 # icons, the image type, the software centre's description and the manual page there. Run by
 # CTest with BUILD_DIR, PREFIX and VERSION (the project's) set.
-file(REMOVE_RECURSE "${PREFIX}")
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
-                RESULT_VARIABLE result OUTPUT_QUIET)
-if(NOT result EQUAL 0)
-    message(FATAL_ERROR "install failed: ${result}")
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/../support/install_check.cmake")
 
 set(metainfo share/metainfo/io.github.brindle.Brindle.metainfo.xml)
-foreach(path bin/brindle share/applications/brindle.desktop share/mime/packages/brindle.xml
-             ${metainfo} share/man/man1/brindle.1.gz)
-    if(NOT EXISTS "${PREFIX}/${path}")
-        message(FATAL_ERROR "not installed: ${path}")
-    endif()
-endforeach()
+require_installed(bin/brindle share/applications/brindle.desktop share/mime/packages/brindle.xml
+                  ${metainfo} share/man/man1/brindle.1.gz)
 
 file(READ "${PREFIX}/share/applications/brindle.desktop" desktop)
 foreach(line "Exec=brindle --shell-open %f" "Icon=brindle" "MimeType=application/x-tarrow-image;")

@@ -2,21 +2,13 @@
 # program (linked to Qt Core, never to Qt Gui or Widgets), a man page that renders without
 # warnings and names every command, and the bash completion. Run by CTest with BUILD_DIR and
 # PREFIX set.
-file(REMOVE_RECURSE "${PREFIX}")
-execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
-                RESULT_VARIABLE result OUTPUT_QUIET)
-if(NOT result EQUAL 0)
-    message(FATAL_ERROR "install failed: ${result}")
-endif()
+include("${CMAKE_CURRENT_LIST_DIR}/../support/install_check.cmake")
 
+require_installed(bin/brindle-cli share/man/man1/brindle-cli.1.gz
+                  share/bash-completion/completions/brindle-cli)
 set(program "${PREFIX}/bin/brindle-cli")
 set(man "${PREFIX}/share/man/man1/brindle-cli.1.gz")
 set(completion "${PREFIX}/share/bash-completion/completions/brindle-cli")
-foreach(path "${program}" "${man}" "${completion}")
-    if(NOT EXISTS "${path}")
-        message(FATAL_ERROR "not installed: ${path}")
-    endif()
-endforeach()
 
 find_program(LDD ldd)
 if(LDD)
