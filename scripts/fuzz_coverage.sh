@@ -24,10 +24,15 @@ cmake -S . -B "$build_dir" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
     -DBRINDLE_BENCH=OFF -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null
 cmake --build "$build_dir" -j"$(nproc)" --target "${harnesses[@]/#/fuzz_}"
 
-export TMPDIR=${TMPDIR:-/tmp}
 if [ -d /dev/shm ] && [ -w /dev/shm ]; then
     export TMPDIR=/dev/shm
 fi
+
+# The coverage of the harness being measured, over the files named (all it links when none).
+report() {
+    llvm-cov report "$binary" -instr-profile="$profiles/merged.profdata" \
+        -ignore-filename-regex='(^|/)(tests|usr)/|_autogen/' "$@"
+}
 
 printf '%-12s %-10s %8s %22s %22s %22s\n' harness folder inputs lines functions regions
 for name in "${harnesses[@]}"; do
@@ -44,10 +49,6 @@ for name in "${harnesses[@]}"; do
         cli_json) folder=src/cli ;;
         *) folder=src/disk ;;
     esac
-    report() {
-        llvm-cov report "$binary" -instr-profile="$profiles/merged.profdata" \
-            -ignore-filename-regex='(^|/)(tests|usr)/|_autogen/' "$@"
-    }
     report >"$build_dir/report-$name.txt"
     # TOTAL: regions, missed, cover, functions, missed, executed, lines, missed, cover, ...
     read -r _ regions regionsMissed regionsCover functions functionsMissed functionsCover \
