@@ -36,37 +36,72 @@ bool ResolveTarget(const std::string& path, std::string& resolved) {
     return ::access(resolved.c_str(), W_OK) == 0;
 }
 
-// Creates a file that did not exist, named after the target in the target's folder.
-int CreateTemporary(const std::string& target, std::string& name) {
+std::string FolderOf(const std::string& target) {
+    const std::string folder = std::filesystem::path(target).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+// Gives the temporary file a name beside the target, .NAME.PID.N.tmp, through make, which
+// returns false with errno set. A name someone else holds is skipped; any other failure ends the
+// attempts. name is empty unless make succeeded.
+template <typename Make>
+bool MakeNamed(const std::string& target, std::string& name, Make make) {
     const std::filesystem::path path(target);
-    const std::filesystem::path folder = path.parent_path();
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string leaf = "." + path.filename().string() + "." + std::to_string(::getpid()) +
                                  "." + std::to_string(attempt) + ".tmp";
-        name = (folder / leaf).string();
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
+        name = (path.parent_path() / leaf).string();
+        if (make(name.c_str())) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            break;
         }
     }
-    return -1;
+    name.clear();
+    return false;
 }
 
-// A replaced file keeps its permissions.
-void KeepMode(int fd, const std::string& target) {
+// The bytes go to a file without a name, so a program killed before Commit leaves nothing in
+// the folder. File systems that can't hold such a file get a named one instead, which then is
+// visible until Commit or Discard. name stays empty for the unnamed file.
+int CreateTemporary(const std::string& target, std::string& name) {
+    name.clear();
+    const int fd = ::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
+    if (fd >= 0 || errno == EACCES || errno == EPERM) {
+        return fd;
+    }
+    int named = -1;
+    MakeNamed(target, name, [&named](const char* candidate) {
+        named = ::open(candidate, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+        return named >= 0;
+    });
+    return named;
+}
+
+// Names the unnamed file so that it can be renamed over the target.
+bool LinkTemporary(int fd, const std::string& target, std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return MakeNamed(target, name, [&self](const char* candidate) {
+        return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate, AT_SYMLINK_FOLLOW) == 0;
+    });
+}
+
+// A replaced file keeps its permissions and its group. Only a member of the group may hand the
+// file to it; otherwise the new file stays in the user's group, as any file the user creates.
+// The group comes first: a change of group may drop the set-id bits, which the mode restores.
+void KeepOwnership(int fd, const std::string& target) {
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) {
+        [[maybe_unused]] const bool regrouped =
+            ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) == 0;
         ::fchmod(fd, old.st_mode & 07777);
     }
 }
 
 // Makes the rename itself survive a crash.
 void SyncFolder(const std::string& target) {
-    std::string folder = std::filesystem::path(target).parent_path().string();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -89,10 +124,9 @@ bool ReplacingFile::Open(const char* path) {
     }
     const int fd = CreateTemporary(m_final, m_temporary);
     if (fd < 0) {
-        m_temporary.clear();
         return Fail();
     }
-    KeepMode(fd, m_final);
+    KeepOwnership(fd, m_final);
     m_file = ::fdopen(fd, "wb");
     if (m_file == nullptr) {
         ::close(fd);
@@ -112,10 +146,15 @@ bool ReplacingFile::Commit() {
     if (m_file == nullptr || m_failed) {
         return Fail();
     }
-    const bool flushed = std::fflush(m_file) == 0 && ::fsync(::fileno(m_file)) == 0;
+    // The unnamed file is named while it is still open: closing it first would destroy it.
+    const int fd = ::fileno(m_file);
+    const bool flushed = std::fflush(m_file) == 0 && ::fsync(fd) == 0;
+    if (!flushed || (m_temporary.empty() && !LinkTemporary(fd, m_final, m_temporary))) {
+        return Fail();
+    }
     const bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;
-    if (!flushed || !closed || std::rename(m_temporary.c_str(), m_final.c_str()) != 0) {
+    if (!closed || std::rename(m_temporary.c_str(), m_final.c_str()) != 0) {
         return Fail();
     }
     m_temporary.clear();

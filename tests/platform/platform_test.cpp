@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
@@ -91,6 +92,72 @@ TEST(HostFile, MissingFileDoesNotOpenAndReplacingWritesTheWholeFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                             std::filesystem::directory_iterator()),
               1);
+    std::filesystem::remove_all(dir);
+}
+
+std::vector<std::string> Entries(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The bytes stay out of sight until Commit: a program killed midway, or a file dropped without
+// Commit, leaves the folder exactly as it was.
+TEST(ReplacingFile, NothingAppearsBeforeCommitAndNothingStaysWithoutIt) {
+    const auto dir = TestFolder();
+    std::filesystem::create_directories(dir);
+    const std::string old = (dir / "old.bin").string();
+    ASSERT_TRUE(Replace(old, "old"));
+    const std::vector<std::string> before = Entries(dir);
+    {
+        platform::ReplacingFile fresh;
+        platform::ReplacingFile replacing;
+        ASSERT_TRUE(fresh.Open((dir / "new.bin").string().c_str()));
+        ASSERT_TRUE(replacing.Open(old.c_str()));
+        fresh.Write("abc", 3);
+        replacing.Write("abc", 3);
+        EXPECT_EQ(Entries(dir), before);
+    }
+    EXPECT_EQ(Entries(dir), before);
+    EXPECT_EQ(Contents(old), "old");
+    std::filesystem::remove_all(dir);
+}
+
+// A replaced file keeps its mode and its group; root may replace a read-only file and it stays
+// read-only.
+TEST(ReplacingFile, ReplacedFileKeepsModeAndGroup) {
+    const auto dir = TestFolder();
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "kept.bin").string();
+    ASSERT_TRUE(Replace(path, "first"));
+
+    // Another group the user may give the file: any group for root, else a supplementary one.
+    gid_t other = ::getegid();
+    if (::geteuid() == 0) {
+        other = ::getegid() + 1;
+    } else {
+        std::vector<gid_t> groups(static_cast<std::size_t>(std::max(::getgroups(0, nullptr), 0)));
+        ::getgroups(static_cast<int>(groups.size()), groups.data());
+        for (gid_t g : groups) {
+            if (g != ::getegid()) {
+                other = g;
+            }
+        }
+    }
+    ASSERT_EQ(::chown(path.c_str(), static_cast<uid_t>(-1), other), 0);
+    const mode_t mode = ::geteuid() == 0 ? 0444 : 0640;
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+
+    ASSERT_TRUE(Replace(path, "second"));
+    EXPECT_EQ(Contents(path), "second");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode);
+    EXPECT_EQ(st.st_gid, other);
+    EXPECT_EQ(Entries(dir), std::vector<std::string>{"kept.bin"});
     std::filesystem::remove_all(dir);
 }
 
