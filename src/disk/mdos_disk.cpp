@@ -783,7 +783,9 @@ void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
     if (!file.Open(path)) {
         return;
     }
-    for (unsigned char* entry : FilesToExport(*this, list)) {
+    const std::vector<unsigned char*> files = FilesToExport(*this, list);
+    int written = 0;
+    for (unsigned char* entry : files) {
         const int length = EntryLength(entry);
         if (length > kTapMaxPayload) {
             // Cutting it would silently lose data: the file is left out and named instead.
@@ -805,8 +807,13 @@ void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
         ReadFileData(entry, block + 1, length);
         block[1 + length] = XorChecksum(block, 1 + length);
         file.Write(bytes.data(), bytes.size());
+        ++written;
     }
-    file.Commit();
+    // An empty tape stands for an empty disk, never for files that were all left out: then no
+    // file is written, and one already there stays as it was.
+    if (files.empty() || written > 0) {
+        file.Commit();
+    }
 }
 
 void CMdosDisk::LoadRawImage(const char* path) {

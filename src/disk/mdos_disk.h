@@ -156,6 +156,8 @@ public:
     void ExportD80(const char* path,
                    unsigned char** list);  // list: null-terminated, or null for all
     void ImportTap(const char* path);
+    // A file too long for a tape block is named and left out; when that leaves out every file
+    // asked for, no tape is written at all (an empty disk still gives an empty tape).
     void ExportTap(const char* path, unsigned char** list);
     void ImportBinary(unsigned char** out, const char* name, const char* path);
     void ExportBinary(unsigned char* entry, const char* path);

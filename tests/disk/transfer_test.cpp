@@ -293,6 +293,32 @@ TEST_F(TapTest, ExportSkipsFilesTooLongForABlock) {
     EXPECT_EQ(ReadFile(Path("out.tap")).size(), 2u * 21 + (65533 + 4) + (3 + 4));
 }
 
+// An empty tape means an empty disk: when every file asked for is left out, no tape is written
+// and an old one stays as it was.
+TEST_F(TapTest, ExportWithEveryFileLeftOutWritesNoTape) {
+    auto disk = Formatted();
+    unsigned char* tooLong = AddPattern(*disk, "toolong", 65534);
+    unsigned char* huge = AddPattern(*disk, "huge", 70000);
+    AddPattern(*disk, "small", 3);
+    unsigned char* list[] = {tooLong, huge, nullptr};
+    disk->ExportTap(Path("new.tap").c_str(), list);
+    EXPECT_FALSE(std::filesystem::exists(Path("new.tap")));
+    EXPECT_EQ(recorder.Shown().size(), 2u);
+
+    const Bytes old = Pattern(40, 9);
+    WriteFile(Path("old.tap"), old);
+    disk->ExportTap(Path("old.tap").c_str(), list);
+    EXPECT_EQ(ReadFile(Path("old.tap")), old);
+
+    auto onlyLong = Formatted();
+    AddPattern(*onlyLong, "toolong", 65534);
+    onlyLong->ExportTap(Path("all.tap").c_str(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists(Path("all.tap")));
+    EXPECT_EQ(recorder.Shown().size(), 5u);
+    EXPECT_EQ(recorder.Texts().back(),
+              "File toolong is too long for a tape block and was not exported.");
+}
+
 using RawImageTest = DiskTest;
 
 TEST_F(RawImageTest, EmptyDiskExportsToAnEmptyTapAndAn80x9D80) {
@@ -431,6 +457,27 @@ TEST_F(RawImageTest, ExportsThatFailKeepTheOldFileAndSaySo) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
                             std::filesystem::directory_iterator()),
               4);
+}
+
+// Messages shown while an export is under way find the folder as it was: the file being written
+// has no name yet.
+TEST_F(RawImageTest, ExportsShowNothingInTheFolderBeforeTheyFinish) {
+    auto disk = Formatted();
+    AddPattern(*disk, "small", 3);
+    AddPattern(*disk, "large", 760000);  // too long for a tape block and for an 80x9 image
+    const std::filesystem::path folder = std::filesystem::path(Path("x")).parent_path();
+    std::vector<long> seen;
+    auto previous = platform::SetMessageHandler([&](platform::MessageKind, const std::string&) {
+        seen.push_back(std::distance(std::filesystem::directory_iterator(folder),
+                                     std::filesystem::directory_iterator()));
+        return platform::Answer::Ok;
+    });
+    disk->ExportTap(Path("out.tap").c_str(), nullptr);
+    disk->ExportD80(Path("out.d80").c_str(), nullptr);
+    platform::SetMessageHandler(previous);
+    EXPECT_EQ(seen, (std::vector<long>{0, 1}));
+    EXPECT_TRUE(std::filesystem::exists(Path("out.tap")));
+    EXPECT_TRUE(std::filesystem::exists(Path("out.d80")));
 }
 
 using SingleDiskFileTest = DiskTest;
