@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/chain_reach.h"
 #include "disk/le_bytes.h"
 #include "platform/crt_random.h"
 #include "platform/host_file.h"
@@ -665,13 +666,19 @@ bool CMdosDisk::IsChainSound(unsigned char* entry) {
 
 // Frees the chain and the entry. A link below 14, or to a sector the record doesn't hold, means
 // the FAT is corrupted: what was freed so far stays free, the rest stays allocated, and no
-// system sector or reserved entry is ever marked free.
+// system sector or reserved entry is ever marked free. A sector another file's chain reaches
+// belongs to that file as well, and so does every sector after it: freeing stops there, quietly,
+// for a cross-link is no broken chain.
 int CMdosDisk::RemoveFile(unsigned char* entry) {
     unsigned char* fat = GetSector(kFirstFatSector);
+    const std::vector<bool> shared = disk::SectorsReachedByOthers(*this, entry);
     int sector = GetEntryFirstSector(entry);
     // Freeing zeroes every visited entry, so a cycle ends at a free link anyway; the bound keeps
     // termination independent of that: no chain is longer than the FAT.
     for (int steps = 0; sector < kFatChainEnd; ++steps) {
+        if (IsDataSector(sector) && shared[static_cast<std::size_t>(sector)]) {
+            break;
+        }
         const bool valid = IsDataSector(sector) && steps < kFatEntryCount;
         const int next = valid ? GetFatEntry(fat, sector) : -1;
         if (next < kFirstDataSector) {

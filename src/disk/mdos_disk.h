@@ -18,6 +18,8 @@
 //   - FAT entry n describes sector n: 0 free, 14..0xBFF the next sector of a chain, 0xC00 and
 //     above the end of a chain (0xDDD reserved, 0xE00 + L % 512 the last sector of L bytes).
 //     1..13 are never valid links: meeting one while freeing means the FAT is corrupted.
+//   - Our own operations give a sector to one chain at most. A foreign FAT may let two entries
+//     reach the same sector; freeing a file then frees only the sectors no other file reaches.
 //   - A file of L bytes owns exactly L / 512 + 1 sectors, taken lowest first.
 //   - The allocator only ever hands out sectors 14..1691, whatever a foreign FAT claims.
 //   - A directory entry whose first byte is 0xE5 is free.
@@ -181,6 +183,7 @@ public:
     int AddFile(unsigned char** out, const unsigned char* entryTemplate, const unsigned char* data,
                 int size);
     int ReadFileData(unsigned char* entry, unsigned char* dst, int size);
+    // Frees the entry and the sectors of its chain that no other file's chain reaches.
     int RemoveFile(unsigned char* entry);
     // A move (keep 0) first checks the source chain and returns kMoveFatCorrupted, with the
     // message, when it is broken.

@@ -143,6 +143,85 @@ TEST_F(AllocationTest, CorruptedChainsNeverFreeSystemOrReservedSectors) {
     EXPECT_EQ(recorder.Texts(), std::vector<std::string>(3, "FAT is corrupted."));
 }
 
+// A foreign FAT may let two entries reach the same sectors. Removing one file frees only what no
+// other file reaches, quietly; the last file to go frees the rest. A move removes the same way.
+TEST_F(AllocationTest, CrossLinkedFilesKeepTheSectorsTheyShare) {
+    const auto crossLinked = [](CMdosDisk& disk) {
+        AddPattern(disk, "a", 1500, 1);  // sectors 14, 15, 16
+        AddPattern(disk, "b", 600, 2);   // sectors 17, 18: now 17 then a's 15 and 16
+        disk.SetFatEntry(disk.GetSector(1), 17, 15);
+        disk.SetFatEntry(disk.GetSector(1), 18, 0);
+    };
+    auto disk = Formatted();
+    crossLinked(*disk);
+    unsigned char* a = disktest::UsedEntries(*disk)[0];
+    unsigned char* b = disktest::UsedEntries(*disk)[1];
+    unsigned char* c = AddPattern(*disk, "c", 0);  // sector 18, then the whole of b's chain
+    disk->SetFatEntry(disk->GetSector(1), 18, 0);
+    disk->SetEntryFirstSector(c, 17);
+    const Bytes shared = FileData(*disk, b, 600);
+    const int freeBefore = disk->GetFreeSpace();
+
+    disk->RemoveFile(a);
+    EXPECT_EQ(a[0], 0xE5);
+    EXPECT_EQ(Fat(*disk, 14), 0);
+    EXPECT_EQ(Fat(*disk, 15), 16);
+    EXPECT_EQ(Fat(*disk, 16), 0xE00 + 1500 % 512);
+    EXPECT_EQ(Fat(*disk, 17), 15);
+    EXPECT_EQ(FileData(*disk, b, 600), shared);
+    EXPECT_EQ(disk->GetFreeSpace(), freeBefore + 512);
+
+    disk->RemoveFile(b);
+    EXPECT_EQ(disk->GetFreeSpace(), freeBefore + 512);
+    EXPECT_EQ(FileData(*disk, c, 600), shared);
+    disk->RemoveFile(c);
+    EXPECT_EQ(disk->GetFreeSpace(), Formatted()->GetFreeSpace());
+    EXPECT_TRUE(recorder.Shown().empty());
+
+    auto source = Formatted();
+    auto target = Formatted();
+    crossLinked(*source);
+    a = disktest::UsedEntries(*source)[0];
+    b = disktest::UsedEntries(*source)[1];
+    const Bytes kept = FileData(*source, b, 600);
+    EXPECT_EQ(source->CopyFileTo(target.get(), a, 0), CMdosDisk::kAddDone);
+    EXPECT_EQ(FileData(*target, disktest::UsedEntries(*target)[0], 1500), Pattern(1500, 1));
+    EXPECT_EQ(FileData(*source, b, 600), kept);
+    EXPECT_EQ(Fat(*source, 14), 0);
+    EXPECT_EQ(Fat(*source, 15), 16);
+    EXPECT_TRUE(recorder.Shown().empty());
+}
+
+// The other files' chains are walked on whatever the FAT holds: loops, a loop through the removed
+// file, first sectors and links outside the data sectors. Every walk ends.
+TEST_F(AllocationTest, RemovingBesideLoopingAndGarbageChainsEnds) {
+    auto disk = Formatted();
+    unsigned char* fat = disk->GetSector(1);
+    unsigned char* removed = AddPattern(*disk, "removed", 1500);  // sectors 14, 15, 16
+    AddPattern(*disk, "loop", 1000);                              // sectors 17, 18
+    disk->SetFatEntry(fat, 18, 17);
+    AddPattern(*disk, "merge", 10);  // sector 19, into 15 -> 16 -> 19 -> 15
+    disk->SetFatEntry(fat, 19, 15);
+    disk->SetFatEntry(fat, 16, 19);
+    const int garbage[] = {0xFFFF, 3, 1700, 0};
+    for (int first : garbage) {
+        disk->SetEntryFirstSector(AddPattern(*disk, "junk", 10), static_cast<unsigned>(first));
+    }
+    disk->SetFatEntry(fat, 20, 1700);
+    disk->SetEntryFirstSector(AddPattern(*disk, "far", 10), 20);
+
+    disk->RemoveFile(removed);
+    EXPECT_EQ(removed[0], 0xE5);
+    EXPECT_EQ(Fat(*disk, 14), 0);
+    EXPECT_EQ(Fat(*disk, 15), 16);
+    EXPECT_EQ(Fat(*disk, 16), 19);
+    EXPECT_EQ(Fat(*disk, 17), 18);
+    EXPECT_EQ(Fat(*disk, 18), 17);
+    EXPECT_EQ(Fat(*disk, 19), 15);
+    EXPECT_EQ(Fat(*disk, 20), 1700);
+    EXPECT_TRUE(recorder.Shown().empty());
+}
+
 // A foreign FAT may mark system sectors or the entries beyond the store free: the allocator
 // still offers only sectors 14 to 1691.
 TEST_F(AllocationTest, AllocatorOffersOnlyStoredDataSectors) {
