@@ -1,21 +1,33 @@
 #include "platform/host_file.h"
 
-#include <filesystem>
-#include <system_error>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace platform {
 
-namespace {
 // Only regular files are host files. Opening a pipe blocks until its other end appears, and a
 // device such as /dev/zero never ends: a tape import over it would read empty blocks forever.
 // A directory "opens" for reading and then reads nothing.
-bool IsRegularOrMissing(const char* path) {
-    std::error_code error;
-    const std::filesystem::file_status status = std::filesystem::status(path, error);
-    return status.type() == std::filesystem::file_type::regular ||
-           status.type() == std::filesystem::file_type::not_found;
+int OpenRegularFile(const char* path, std::string* error) {
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = std::strerror(errno);
+        return -1;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        *error = "not a regular file";
+        return -1;
+    }
+    // Reads of a regular file never block anyway; the flag only kept the open from waiting.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
-}  // namespace
 
 HostFile::~HostFile() {
     Close();
@@ -23,8 +35,13 @@ HostFile::~HostFile() {
 
 bool HostFile::OpenForReading(const char* path) {
     Close();
-    if (path != nullptr && IsRegularOrMissing(path)) {
-        m_file = std::fopen(path, "rb");
+    std::string error;
+    const int fd = path != nullptr ? OpenRegularFile(path, &error) : -1;
+    if (fd >= 0) {
+        m_file = ::fdopen(fd, "rb");
+        if (m_file == nullptr) {
+            ::close(fd);
+        }
     }
     return m_file != nullptr;
 }

@@ -5,8 +5,14 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <string>
 
 namespace platform {
+
+// Opens an existing regular file for reading and returns its descriptor, or -1 with the reason
+// in *error. Pipes, devices and folders are refused without waiting: opening a pipe for reading
+// would block until a writer came.
+int OpenRegularFile(const char* path, std::string* error);
 
 class HostFile {
 public:

@@ -1,0 +1,114 @@
+#include "platform/file_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+namespace platform {
+
+namespace {
+
+// Short enough that a waiting writer follows soon after the holder's save, long enough that a
+// wait of many seconds costs next to nothing.
+constexpr auto kPollInterval = std::chrono::milliseconds(20);
+
+FileIdentity IdentityOf(const struct stat& status) {
+    FileIdentity identity;
+    identity.device = static_cast<std::uint64_t>(status.st_dev);
+    identity.inode = static_cast<std::uint64_t>(status.st_ino);
+    identity.size = static_cast<std::int64_t>(status.st_size);
+    identity.modifiedNs =
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    return identity;
+}
+
+}  // namespace
+
+FileKind InspectFile(const char* path, FileIdentity* identity) {
+    struct stat status {};
+    if (::stat(path, &status) != 0) {
+        return FileKind::Missing;
+    }
+    if (identity != nullptr) {
+        *identity = IdentityOf(status);
+    }
+    return S_ISREG(status.st_mode) ? FileKind::Regular : FileKind::Other;
+}
+
+bool IdentifyOpenFile(int fd, FileIdentity* identity) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        return false;
+    }
+    *identity = IdentityOf(status);
+    return true;
+}
+
+FileLock::~FileLock() {
+    Release();
+}
+
+FileLock::Result FileLock::Acquire(const std::string& path, int waitMs) {
+    Release();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    for (;;) {
+        // Without O_NONBLOCK, opening a pipe would wait for a writer that never comes.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            return errno == ENOENT ? Result::Missing : Result::Failed;
+        }
+        struct stat status {};
+        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+            ::close(fd);
+            return Result::NotRegular;
+        }
+        bool locked = false;
+        for (;;) {
+            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+                locked = true;
+                break;
+            }
+            if ((errno != EWOULDBLOCK && errno != EINTR) ||
+                std::chrono::steady_clock::now() >= deadline) {
+                break;
+            }
+            std::this_thread::sleep_for(kPollInterval);
+        }
+        if (!locked) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return error == EWOULDBLOCK ? Result::Busy : Result::Failed;
+        }
+        // The holder before us may have renamed a new image over the path: then the lock we won
+        // guards a file nobody will read again.
+        struct stat now {};
+        if (::stat(path.c_str(), &now) == 0 && now.st_dev == status.st_dev &&
+            now.st_ino == status.st_ino) {
+            m_fd = fd;
+            m_path = path;
+            IdentifyOpenFile(fd, &m_identity);
+            return Result::Locked;
+        }
+        ::close(fd);
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return Result::Busy;
+        }
+    }
+}
+
+void FileLock::Release() {
+    if (m_fd >= 0) {
+        ::close(m_fd);  // closing the last descriptor of the open file lets go of the lock
+        m_fd = -1;
+    }
+    m_path.clear();
+    m_identity = FileIdentity();
+}
+
+}  // namespace platform
