@@ -1,19 +1,45 @@
 #include "framework/document.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include "framework/archive.h"
 #include "framework/wait_cursor.h"
+#include "platform/host_file.h"
 #include "platform/message_box.h"
 
 namespace framework {
 
 namespace {
+
 void ReportFailure(const QString& text) {
     platform::ShowMessage(platform::MessageKind::Stop, text.toStdString());
 }
+
+// Opens an existing regular file for reading into file (never a pipe or a device); the failure's
+// text, or empty.
+QString OpenRegularFile(const QString& path, QFile& file, platform::FileIdentity* identity) {
+    std::string error;
+    const int fd = platform::OpenRegularFile(QFile::encodeName(path).constData(), &error);
+    if (fd < 0) {
+        return QString::fromLocal8Bit(error.c_str());
+    }
+    platform::IdentifyOpenFile(fd, identity);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return file.errorString();
+    }
+    return {};
+}
+
+bool SamePath(const QString& a, const QString& b) {
+    return !a.isEmpty() && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
 }  // namespace
 
 CDocument::CDocument(QObject* parent) : QObject(parent), m_title(QString::fromLatin1(kUntitled)) {}
@@ -29,36 +55,50 @@ bool CDocument::OnNewDocument() {
 
 bool CDocument::OnOpenDocument(const QString& path) {
     // The wait cursor shows while the file is read; the failure messages come after it.
-    QFile file(path);
-    bool opened = false;
+    QFile file;
+    platform::FileIdentity identity;
+    QString openError;
     bool read = false;
     QString error;
     {
         const CWaitCursor wait;
-        opened = file.open(QIODevice::ReadOnly);
-        if (opened) {
+        openError = OpenRegularFile(path, file, &identity);
+        if (openError.isEmpty()) {
             DeleteContents();
             SetModifiedFlag(true);  // dirty while reading: a failed read leaves a half-read one
             read = ReadFromDevice(&file, &error);
         }
     }
-    if (!opened) {
-        ReportFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, file.errorString()));
+    if (!openError.isEmpty()) {
+        ReportFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, openError));
         return false;
     }
     if (!read) {
         ReportFailure(error.isEmpty() ? QString::fromLatin1(kFailedToOpen) : error);
         return false;
     }
+    RememberFile(path, identity);
     SetModifiedFlag(false);
     return true;
 }
 
 bool CDocument::OnSaveDocument(const QString& path) {
-    QString failure;
-    {
-        const CWaitCursor wait;
-        failure = WriteFile(path);
+    // A program that holds the lock for its whole change has it already; anyone else takes it
+    // for the time of the save, so that two saves never interleave.
+    platform::FileLock saveLock;
+    if (!(m_lock.Held() && SamePath(QFile::decodeName(m_lock.Path().c_str()), path))) {
+        const platform::FileLock::Result locked =
+            saveLock.Acquire(QFile::encodeName(path).toStdString(), m_lockWaitMs);
+        if (locked == platform::FileLock::Result::Busy) {
+            ReportFailure(
+                QStringLiteral("Cannot save \"%1\": another program is changing it.").arg(path));
+            return false;
+        }
+    }
+    bool declined = false;
+    const QString failure = SaveLocked(path, &declined);
+    if (declined) {
+        return false;
     }
     if (!failure.isEmpty()) {
         ReportFailure(failure);
@@ -68,6 +108,70 @@ bool CDocument::OnSaveDocument(const QString& path) {
     return true;
 }
 
+QString CDocument::SaveLocked(const QString& path, bool* declined) {
+    const QByteArray name = QFile::encodeName(path);
+    platform::FileIdentity existing;
+    switch (platform::InspectFile(name.constData(), &existing)) {
+        case platform::FileKind::Other:
+            // Writing "over" a pipe or a device would put a regular file in its place.
+            return QStringLiteral("Cannot save \"%1\": not a regular file.").arg(path);
+        case platform::FileKind::Regular:
+            if (!ConfirmSave(path, existing, SamePath(m_knownPath, path))) {
+                *declined = true;
+                return {};
+            }
+            break;
+        case platform::FileKind::Missing:
+            break;
+    }
+    QString failure;
+    {
+        const CWaitCursor wait;
+        failure = WriteFile(path);
+    }
+    if (failure.isEmpty()) {
+        platform::FileIdentity written;
+        if (platform::InspectFile(name.constData(), &written) == platform::FileKind::Regular) {
+            RememberFile(path, written);
+        }
+    }
+    return failure;
+}
+
+bool CDocument::ConfirmSave(const QString& path, const platform::FileIdentity& existing,
+                            bool ownFile) {
+    if (!ownFile || existing == m_known) {
+        return true;
+    }
+    const QString text =
+        QString::fromLatin1(kChangedByAnotherProgram).arg(QFileInfo(path).fileName());
+    return platform::ShowMessage(platform::MessageKind::Question, text.toStdString()) ==
+           platform::Answer::Yes;
+}
+
+void CDocument::RememberFile(const QString& path, const platform::FileIdentity& identity) {
+    m_knownPath = QFileInfo(path).absoluteFilePath();
+    m_known = identity;
+}
+
+bool CDocument::IsChangedOnDisk() const {
+    if (m_path.isEmpty() || !SamePath(m_knownPath, m_path)) {
+        return false;
+    }
+    platform::FileIdentity now;
+    return platform::InspectFile(QFile::encodeName(m_path).constData(), &now) ==
+               platform::FileKind::Regular &&
+           !(now == m_known);
+}
+
+platform::FileLock::Result CDocument::LockFile(const QString& path, int waitMs) {
+    return m_lock.Acquire(QFile::encodeName(path).toStdString(), waitMs);
+}
+
+void CDocument::UnlockFile() {
+    m_lock.Release();
+}
+
 QString CDocument::WriteFile(const QString& path) {
     // QSaveFile writes a temporary file beside the target and renames it over the target only
     // on commit, so every failure below leaves the old file (or no file) as it was. The direct
@@ -75,6 +179,15 @@ QString CDocument::WriteFile(const QString& path) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         return QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString());
+    }
+    // The new file takes the place of the old one with its permissions and, where the user may
+    // give it, its group.
+    struct stat old {};
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0 && file.handle() >= 0) {
+        // A user who is not a member of that group can't give it: the file then has the
+        // user's own, as any new file would.
+        static_cast<void>(::fchmod(file.handle(), old.st_mode & 07777) == 0);
+        static_cast<void>(::fchown(file.handle(), static_cast<uid_t>(-1), old.st_gid) == 0);
     }
     QString error;
     if (!WriteToDevice(&file, &error)) {

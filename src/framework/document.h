@@ -1,12 +1,17 @@
 // The document base: modified flag, path and title, and the framework's New, Open and Save
 // flows with their failure paths. Saving goes through QSaveFile, so a failed save leaves the
 // old file exactly as it was.
+//
+// Other programs may change the same file. A save holds the file's exclusive lock while it
+// writes (see platform/file_lock.h), and the document remembers what it last read or wrote, so
+// that it never saves over another program's change without asking.
 #pragma once
 
 #include <QObject>
 #include <QString>
 
 #include "framework/command_target.h"
+#include "platform/file_lock.h"
 
 class QIODevice;
 
@@ -17,6 +22,10 @@ class CArchive;
 inline constexpr char kUntitled[] = "Untitled";
 inline constexpr char kFailedToOpen[] = "Failed to open document.";
 inline constexpr char kFailedToSave[] = "Failed to save document.";
+inline constexpr char kChangedByAnotherProgram[] =
+    "%1 was changed by another program after it was opened. Save over those changes?";
+// How long a save waits for another program to finish its change of the same file.
+inline constexpr int kDefaultLockWaitMs = 30000;
 
 // A command target too: the document handles the commands of its own command map.
 class CDocument : public QObject, public CCmdTarget {
@@ -53,6 +62,17 @@ public:
     // The save flow for a known path: OnSaveDocument, then the path and title on success.
     bool DoSave(const QString& path);
 
+    // Takes the exclusive lock on path for a whole change (open, change, save), for a program
+    // that must not lose another writer's change in between; a save to that path then needs no
+    // lock of its own. Released by UnlockFile or with the document.
+    platform::FileLock::Result LockFile(const QString& path, int waitMs);
+    void UnlockFile();
+    // How long a save waits for another program's lock before it gives up.
+    void SetLockWait(int waitMs) { m_lockWaitMs = waitMs; }
+    // True when the file at the document's path exists but is no longer the one this document
+    // last read or wrote: another program replaced or rewrote it.
+    [[nodiscard]] bool IsChangedOnDisk() const;
+
 signals:
     void ModifiedChanged(bool modified);
     void TitleChanged(const QString& title);
@@ -66,14 +86,29 @@ protected:
     // The framework skips Serialize for a file of length 0; a document that still reacts to
     // opening one (by dropping its contents, say) does so here. Does nothing by default.
     virtual void OnOpenEmptyFile();
+    // Asked, with the file's lock held, before a save replaces the regular file at path, which
+    // looks like existing now; ownFile tells whether path is the file this document last read
+    // or wrote. False stops the save without a failure message: the user said no. By default
+    // asks kChangedByAnotherProgram (No by default) when another program changed the own file.
+    virtual bool ConfirmSave(const QString& path, const platform::FileIdentity& existing,
+                             bool ownFile);
 
 private:
     // Writes the whole file; the text of the failure, or empty when the file is in place.
     QString WriteFile(const QString& path);
+    // The save itself, once the lock is held: the text of the failure, empty when the file is
+    // in place; *declined when ConfirmSave said no.
+    QString SaveLocked(const QString& path, bool* declined);
+    // Remembers the file just read or written as what path holds.
+    void RememberFile(const QString& path, const platform::FileIdentity& identity);
 
     bool m_modified = false;
     QString m_path;
     QString m_title;
+    platform::FileLock m_lock;
+    int m_lockWaitMs = kDefaultLockWaitMs;
+    QString m_knownPath;  // the file this document last read or wrote, and what it was then
+    platform::FileIdentity m_known;
 };
 
 }  // namespace framework

@@ -1,6 +1,7 @@
 #include "image/brindle_doc.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -147,6 +148,21 @@ bool CBrindleDoc::OnNewDocument() {
         return false;
     }
     return true;
+}
+
+bool CBrindleDoc::ConfirmSave(const QString& path, const platform::FileIdentity& existing,
+                              bool ownFile) {
+    if (!CDocument::ConfirmSave(path, existing, ownFile)) {
+        return false;
+    }
+    const std::int64_t tail = existing.size % CMdosDisk::kRecordSize;
+    if (!ownFile || tail == 0) {
+        return true;
+    }
+    const QString text =
+        QString::fromLatin1(kDropTailQuestion).arg(tail).arg(QFileInfo(path).fileName());
+    return platform::ShowMessage(platform::MessageKind::Question, text.toStdString()) ==
+           platform::Answer::Yes;
 }
 
 void CBrindleDoc::OnOpenEmptyFile() {

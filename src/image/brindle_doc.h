@@ -23,6 +23,9 @@ public:
         "Brindle will make empty boot disk.\nGo to <Image/Boot template> menu and set template "
         "files.";
     static constexpr char kNoMemoryMessage[] = "Not enough memory for another disk.";
+    static constexpr char kDropTailQuestion[] =
+        "Saving will drop the last %1 bytes of %2, which are not a whole disk record. Save "
+        "anyway?";
 
     explicit CBrindleDoc(QObject* parent = nullptr);
     ~CBrindleDoc() override;
@@ -52,6 +55,10 @@ protected:
     virtual std::unique_ptr<CMdosDisk> NewDisk();
     // Outside merge mode an empty file empties the image, like any file shorter than a record.
     void OnOpenEmptyFile() override;
+    // Any file opens, and only whole records are read from it: saving over the opened file
+    // would drop the bytes after its last whole record, so the user is asked first.
+    bool ConfirmSave(const QString& path, const platform::FileIdentity& existing,
+                     bool ownFile) override;
 
 private:
     void ReadImage(framework::CArchive& ar);

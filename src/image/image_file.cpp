@@ -1,6 +1,11 @@
 #include "image/image_file.h"
 
+#include <unistd.h>
+
+#include <string>
+
 #include "disk/mdos_disk.h"
+#include "platform/host_file.h"
 
 std::int64_t CImageFile::RecordCountOf(std::int64_t size) {
     if (size < 0 || size % CMdosDisk::kRecordSize != 0) {
@@ -12,15 +17,15 @@ std::int64_t CImageFile::RecordCountOf(std::int64_t size) {
 CImageFile::Status CImageFile::Open(const QString& path) {
     m_count = 0;
     m_file.close();
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly)) {
-        m_error = QStringLiteral("cannot read %1: %2").arg(path, m_file.errorString());
-        return Status::CannotOpen;
-    }
     // Pipes and devices have no size to count records by.
-    if (m_file.isSequential()) {
-        m_error = QStringLiteral("cannot read %1: not a regular file").arg(path);
-        m_file.close();
+    std::string error;
+    const int fd = platform::OpenRegularFile(QFile::encodeName(path).constData(), &error);
+    if (fd < 0 || !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) {
+            ::close(fd);
+            error = m_file.errorString().toStdString();
+        }
+        m_error = QStringLiteral("cannot read %1: %2").arg(path, QString::fromLocal8Bit(error));
         return Status::CannotOpen;
     }
     const std::int64_t size = m_file.size();

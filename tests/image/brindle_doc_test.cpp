@@ -131,16 +131,49 @@ TEST_F(BrindleDocTest, AnImageWrittenAndReadBackIsByteIdentical) {
     EXPECT_TRUE(messages.Texts().empty());
 }
 
-TEST_F(BrindleDocTest, TrailingBytesAreIgnoredAndLostOnSave) {
+TEST_F(BrindleDocTest, TrailingBytesAreLostOnSaveOnlyWhenTheUserSaysSo) {
     const QByteArray a = PatternRecord(10), b = PatternRecord(11);
-    WriteAll(Path("tail.trw"), a + b + QByteArray(100, 'T'));
+    const QByteArray file = a + b + QByteArray(100, 'T');
+    WriteAll(Path("tail.trw"), file);
     ASSERT_TRUE(doc.OpenDocumentFile(Path("tail.trw")));
     ASSERT_EQ(doc.m_disks.size(), 2u);
     EXPECT_EQ(Records(), (std::vector<QByteArray>{a, b}));
-    ASSERT_TRUE(doc.DoSave(Path("tail.trw")));
-    EXPECT_EQ(QFileInfo(Path("tail.trw")).size(), 2 * kRecord);
-    EXPECT_EQ(ReadAll(Path("tail.trw")), a + b);
     EXPECT_TRUE(messages.Texts().empty());
+
+    // Another file takes the whole records without a question.
+    ASSERT_TRUE(doc.DoSave(Path("copy.trw")));
+    EXPECT_EQ(ReadAll(Path("copy.trw")), a + b);
+    EXPECT_TRUE(messages.Texts().empty());
+    ASSERT_TRUE(doc.OpenDocumentFile(Path("tail.trw")));
+
+    doc.SetModifiedFlag(true);
+    EXPECT_FALSE(doc.DoSave(Path("tail.trw")));
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Saving will drop the last 100 bytes of tail.trw, which are "
+                                       "not a whole disk record. Save anyway?"});
+    EXPECT_EQ(ReadAll(Path("tail.trw")), file);
+    EXPECT_TRUE(doc.IsModified());
+
+    messages.AnswerNext(platform::Answer::Yes);
+    ASSERT_TRUE(doc.DoSave(Path("tail.trw")));
+    EXPECT_EQ(ReadAll(Path("tail.trw")), a + b);
+    messages.Clear();
+    ASSERT_TRUE(doc.DoSave(Path("tail.trw")));
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+// A file that is no image at all opens as an image without disks; saving it would leave an
+// empty file where the user's file was.
+TEST_F(BrindleDocTest, SavingOverAForeignFileAsksFirst) {
+    const QByteArray tape(2204, 'z');
+    WriteAll(Path("game.tap"), tape);
+    ASSERT_TRUE(doc.OpenDocumentFile(Path("game.tap")));
+    EXPECT_TRUE(doc.m_disks.empty());
+    EXPECT_FALSE(doc.DoSave(Path("game.tap")));
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Saving will drop the last 2204 bytes of game.tap, which "
+                                       "are not a whole disk record. Save anyway?"});
+    EXPECT_EQ(ReadAll(Path("game.tap")), tape);
 }
 
 TEST_F(BrindleDocTest, AForeignSystemMarkSurvives) {
