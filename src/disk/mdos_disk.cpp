@@ -26,9 +26,8 @@ constexpr int kLastDataSector = CMdosDisk::kSectorCount - 1;
 
 constexpr unsigned kLow16Bits = 0xFFFF;
 constexpr int kBinaryBasic = 0x7FFF;
-constexpr int kLargestTypeB = 0xFFFF;  // larger binary imports become type "Q"
-constexpr char kTypeBinary = 'B';
-constexpr char kTypeLargeBinary = 'Q';
+constexpr char kTypeBinary = static_cast<char>(CMdosDisk::kTypeBinary);
+constexpr char kTypeLargeBinary = static_cast<char>(CMdosDisk::kTypeLargeBinary);
 constexpr char kTypeHeadless = 'H';
 constexpr const char* kTapedAttributes = "RWED";
 constexpr const char* kPlainAttributes = "RWD";

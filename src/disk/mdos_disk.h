@@ -84,6 +84,10 @@ public:
     static constexpr int kEntryAttributes = 20;
     static constexpr int kEntryLengthHigh = 21;
     static constexpr unsigned char kFreeEntry = 0xE5;
+    // Binary imports of up to this many bytes become type 'B', longer ones type 'Q'.
+    static constexpr int kLargestTypeB = 0xFFFF;
+    static constexpr unsigned char kTypeBinary = 'B';
+    static constexpr unsigned char kTypeLargeBinary = 'Q';
 
     // Results of AddFile (and of CopyFileTo, which passes the target's on).
     static constexpr int kAddDone = 0;
