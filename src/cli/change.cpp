@@ -8,8 +8,37 @@
 
 namespace cli {
 
+namespace {
+constexpr int kDefaultWaitSeconds = 30;
+constexpr int kMaxWaitSeconds = 24 * 60 * 60;
+}  // namespace
+
+QCommandLineOption WaitOption() {
+    return QCommandLineOption(QStringLiteral("wait"),
+                              QStringLiteral("Waits up to SECONDS (default %1) while another "
+                                             "program changes the image.")
+                                  .arg(kDefaultWaitSeconds),
+                              QStringLiteral("SECONDS"));
+}
+
+bool LockWait(const Invocation& run, int* waitMs) {
+    int seconds = kDefaultWaitSeconds;
+    if (run.options.isSet(QStringLiteral("wait")) &&
+        !ParseNumber(QStringLiteral("--wait"), run.options.value(QStringLiteral("wait")), 0,
+                     kMaxWaitSeconds, &seconds)) {
+        return false;
+    }
+    *waitMs = seconds * 1000;
+    return true;
+}
+
 int OpenDisk(Invocation& run, ImageEditor& editor, int* code) {
-    *code = editor.Open(run.args.at(0));
+    int waitMs = 0;
+    if (!LockWait(run, &waitMs)) {
+        *code = kExitUsage;
+        return -1;
+    }
+    *code = editor.Open(run.args.at(0), waitMs);
     if (*code != kExitDone) {
         return -1;
     }

@@ -7,6 +7,7 @@
 
 #include "check/volume_check.h"
 #include "cli/byte_text.h"
+#include "cli/change.h"
 #include "cli/image_access.h"
 #include "cli/output.h"
 #include "disk/mdos_disk.h"
@@ -86,8 +87,12 @@ int CheckImage(Invocation& run, std::vector<DiskReport>* reports) {
 // Repairs in memory, then saves the image once, atomically; when the save fails, the image is
 // as it was and the report shows the findings unrepaired.
 int RepairImage(Invocation& run, std::vector<DiskReport>* reports) {
+    int waitMs = 0;
+    if (!LockWait(run, &waitMs)) {
+        return kExitUsage;
+    }
     ImageEditor editor;
-    int code = editor.Open(run.args.at(0));
+    int code = editor.Open(run.args.at(0), waitMs);
     if (code != kExitDone) {
         return code;
     }
@@ -210,7 +215,8 @@ CheckCommand::CheckCommand()
               {JsonOption(),
                QCommandLineOption(kRepair,
                                   QStringLiteral("Frees lost sectors and sets last-sector markers "
-                                                 "from the files' lengths; leaves the rest."))}) {}
+                                                 "from the files' lengths; leaves the rest.")),
+               WaitOption()}) {}
 
 int CheckCommand::Execute(Invocation& run) {
     const bool repair = run.options.isSet(kRepair);

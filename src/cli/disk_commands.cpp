@@ -72,7 +72,8 @@ CreateCommand::CreateCommand()
                       QCommandLineOption(QStringLiteral("empty"),
                                          QStringLiteral("Makes one zero-filled disk instead.")),
                       QCommandLineOption(QStringLiteral("force"),
-                                         QStringLiteral("Replaces an existing file."))}) {}
+                                         QStringLiteral("Replaces an existing file.")),
+                      WaitOption()}) {}
 
 int CreateCommand::Execute(Invocation& run) {
     const QString path = run.args.at(0);
@@ -96,8 +97,15 @@ int CreateCommand::Execute(Invocation& run) {
     if (QFileInfo::exists(path) && !run.options.isSet(QStringLiteral("force"))) {
         return Fail(kExitFailed, QStringLiteral("%1 exists; --force replaces it").arg(path));
     }
+    int waitMs = 0;
+    if (!LockWait(run, &waitMs)) {
+        return kExitUsage;
+    }
     ImageEditor editor;
-    editor.StartNew(path);
+    const int locked = editor.StartNew(path, waitMs);
+    if (locked != kExitDone) {
+        return locked;
+    }
     CBrindleDoc& doc = editor.Doc();
     if (empty) {
         doc.m_disks.push_back(std::make_unique<CMdosDisk>());
@@ -121,7 +129,8 @@ AddCommand::AddCommand()
                            QStringLiteral("Formats each disk as tapeimport and imports the TAP "
                                           "file.")),
                ValueOption(QStringLiteral("d80"), QStringLiteral("FILE"),
-                           QStringLiteral("Fills each disk's sectors from the D80 file."))}) {}
+                           QStringLiteral("Fills each disk's sectors from the D80 file.")),
+               WaitOption()}) {}
 
 int AddCommand::Execute(Invocation& run) {
     int count = 1;
@@ -147,8 +156,12 @@ int AddCommand::Execute(Invocation& run) {
     if (!sourceFile.isEmpty() && CheckReadable(sourceFile) != kExitDone) {
         return kExitFailed;
     }
+    int waitMs = 0;
+    if (!LockWait(run, &waitMs)) {
+        return kExitUsage;
+    }
     ImageEditor editor;
-    int code = editor.Open(run.args.at(0));
+    int code = editor.Open(run.args.at(0), waitMs);
     if (code != kExitDone) {
         return code;
     }
@@ -175,7 +188,7 @@ int AddCommand::Execute(Invocation& run) {
 
 RemoveCommand::RemoveCommand()
     : Command(QStringLiteral("remove"), QStringLiteral("Removes a disk from an image."),
-              {kImage, kDisk}) {}
+              {kImage, kDisk}, {WaitOption()}) {}
 
 int RemoveCommand::Execute(Invocation& run) {
     return ChangeDisk(run, [](ImageEditor& editor, int index) {
@@ -186,7 +199,7 @@ int RemoveCommand::Execute(Invocation& run) {
 
 FormatCommand::FormatCommand()
     : Command(QStringLiteral("format"), QStringLiteral("Writes an empty volume onto a disk."),
-              {kImage, kDisk}, GeometryOptions(QStringLiteral("noname"))) {}
+              {kImage, kDisk}, GeometryOptions(QStringLiteral("noname")) << WaitOption()) {}
 
 int FormatCommand::Execute(Invocation& run) {
     Geometry geometry;
@@ -203,7 +216,7 @@ int FormatCommand::Execute(Invocation& run) {
 RenameDiskCommand::RenameDiskCommand()
     : Command(QStringLiteral("rename-disk"),
               QStringLiteral("Renames a disk (the 32-byte name in its record header)."),
-              {kImage, kDisk, QStringLiteral("NAME")}) {}
+              {kImage, kDisk, QStringLiteral("NAME")}, {WaitOption()}) {}
 
 int RenameDiskCommand::Execute(Invocation& run) {
     QByteArray name;
@@ -219,7 +232,7 @@ int RenameDiskCommand::Execute(Invocation& run) {
 RenameVolumeCommand::RenameVolumeCommand()
     : Command(QStringLiteral("rename-volume"),
               QStringLiteral("Renames the MDOS volume of a disk (10 bytes in its boot sector)."),
-              {kImage, kDisk, QStringLiteral("NAME")}) {}
+              {kImage, kDisk, QStringLiteral("NAME")}, {WaitOption()}) {}
 
 int RenameVolumeCommand::Execute(Invocation& run) {
     QByteArray name;
@@ -235,7 +248,7 @@ int RenameVolumeCommand::Execute(Invocation& run) {
 D80ReplaceCommand::D80ReplaceCommand()
     : Command(QStringLiteral("d80-replace"),
               QStringLiteral("Replaces the sectors of a disk with a D80 raw image."),
-              {kImage, kDisk, QStringLiteral("D80FILE")}) {}
+              {kImage, kDisk, QStringLiteral("D80FILE")}, {WaitOption()}) {}
 
 int D80ReplaceCommand::Execute(Invocation& run) {
     if (CheckReadable(run.args.at(2)) != kExitDone) {

@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <vector>
 
+#include "cli/byte_text.h"
 #include "cli/change.h"
+#include "cli/guards.h"
 #include "cli/image_access.h"
 #include "cli/message_log.h"
 #include "disk/mdos_disk.h"
@@ -15,6 +17,47 @@ namespace {
 
 const QString kImage = QStringLiteral("IMAGE");
 const QString kDisk = QStringLiteral("DISK");
+const QString kReplace = QStringLiteral("replace");
+
+QCommandLineOption ReplaceOption() {
+    return QCommandLineOption(kReplace,
+                              QStringLiteral("Replaces a file of the same name and type on the "
+                                             "target disk."));
+}
+
+// The name a file gets on the disk, as ls compares it: cut to the entry's width, without the
+// padding.
+QByteArray StoredName(const QByteArray& name) {
+    const QByteArray cut = name.left(CMdosDisk::kEntryNameSize);
+    return TrimPadding(reinterpret_cast<const unsigned char*>(cut.constData()),
+                       static_cast<int>(cut.size()));
+}
+
+// Makes room for a file of this name and type on the disk: other files that have both are
+// removed with --replace, else refused (no command could tell them apart afterwards).
+// kExitDone or the reported failure's code.
+int ClearName(Invocation& run, CMdosDisk& disk, int diskIndex, const QByteArray& name,
+              unsigned char type, const unsigned char* except = nullptr) {
+    const std::vector<unsigned char*> taken = FilesNamed(disk, StoredName(name), type, except);
+    if (taken.empty()) {
+        return kExitDone;
+    }
+    if (!run.options.isSet(kReplace)) {
+        return Fail(kExitFailed, QStringLiteral("%1.%2 already exists on disk %3; --replace "
+                                                "replaces it")
+                                     .arg(BytesToText(StoredName(name)))
+                                     .arg(QLatin1Char(static_cast<char>(type)))
+                                     .arg(diskIndex));
+    }
+    for (unsigned char* entry : taken) {
+        disk.RemoveFile(entry);
+    }
+    return kExitDone;
+}
+
+QByteArray EntryName(const unsigned char* entry) {
+    return TrimPadding(entry + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize);
+}
 
 }  // namespace
 
@@ -28,7 +71,8 @@ PutCommand::PutCommand()
                                   QStringLiteral("NAME")),
                QCommandLineOption(QStringLiteral("yes"),
                                   QStringLiteral("Answers yes when a file is as long as the free "
-                                                 "space: it is cut to fit."))}) {}
+                                                 "space: it is cut to fit.")),
+               ReplaceOption(), WaitOption()}) {}
 
 int PutCommand::Execute(Invocation& run) {
     const QStringList hostFiles = run.args.mid(2);
@@ -55,32 +99,64 @@ int PutCommand::Execute(Invocation& run) {
     }
     run.messages.SetAnswerYes(run.options.isSet(QStringLiteral("yes")));
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
+        CMdosDisk& disk = editor.Disk(index);
         for (qsizetype i = 0; i < hostFiles.size() && !run.messages.Failed(); ++i) {
-            editor.Disk(index).ImportBinary(nullptr, names[i].constData(),
-                                            QFile::encodeName(hostFiles[i]).constData());
+            // The type follows the length; the old file goes first, so that its room counts.
+            const unsigned char type = QFileInfo(hostFiles[i]).size() > CMdosDisk::kLargestTypeB
+                                           ? CMdosDisk::kTypeLargeBinary
+                                           : CMdosDisk::kTypeBinary;
+            int code = ClearName(run, disk, index, names[i], type);
+            if (code != kExitDone) {
+                return code;
+            }
+            unsigned char* added = nullptr;
+            disk.ImportBinary(&added, names[i].constData(),
+                              QFile::encodeName(hostFiles[i]).constData());
+            // A file cut to fit a nearly full disk may have come out as the other type.
+            code = added == nullptr
+                       ? static_cast<int>(kExitDone)
+                       : ClearName(run, disk, index, names[i], added[CMdosDisk::kEntryType], added);
+            if (code != kExitDone) {
+                return code;
+            }
         }
-        return kExitDone;
+        return static_cast<int>(kExitDone);
     });
 }
 
 RmCommand::RmCommand()
     : Command(QStringLiteral("rm"), QStringLiteral("Deletes files from a disk."),
-              {kImage, kDisk, QStringLiteral("FILE...")}) {}
+              {kImage, kDisk, QStringLiteral("FILE...")},
+              {ForceOption(QStringLiteral("Removes a file whose chain is broken, freeing only the "
+                                          "sectors it alone owns.")),
+               WaitOption()}) {}
 
 int RmCommand::Execute(Invocation& run) {
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
+        CMdosDisk& disk = editor.Disk(index);
         std::vector<unsigned char*> entries;
-        const int code = FindFiles(editor.Disk(index), run.args.mid(2), &entries);
-        for (std::size_t i = 0; code == kExitDone && i < entries.size(); ++i) {
-            editor.Disk(index).RemoveFile(entries[i]);
+        int code = FindFiles(disk, run.args.mid(2), &entries);
+        if (code == kExitDone) {
+            code = RefuseBroken(run, disk, entries, ChainUse::Free);
         }
+        if (code != kExitDone) {
+            return code;
+        }
+        // The broken chains were accepted: the delete still says where it stopped, but that is
+        // what was asked for.
+        run.messages.SetStopsExpected(run.options.isSet(QStringLiteral("force")));
+        for (unsigned char* entry : entries) {
+            disk.RemoveFile(entry);
+        }
+        run.messages.SetStopsExpected(false);
         return code;
     });
 }
 
 MvCommand::MvCommand()
     : Command(QStringLiteral("mv"), QStringLiteral("Renames a file on a disk."),
-              {kImage, kDisk, QStringLiteral("FILE"), QStringLiteral("NEWNAME")}) {}
+              {kImage, kDisk, QStringLiteral("FILE"), QStringLiteral("NEWNAME")},
+              {ReplaceOption(), WaitOption()}) {}
 
 int MvCommand::Execute(Invocation& run) {
     QByteArray name;
@@ -89,10 +165,15 @@ int MvCommand::Execute(Invocation& run) {
         return kExitUsage;
     }
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
+        CMdosDisk& disk = editor.Disk(index);
         std::vector<unsigned char*> entries;
-        const int code = FindFiles(editor.Disk(index), {run.args.at(2)}, &entries);
+        int code = FindFiles(disk, {run.args.at(2)}, &entries);
         if (code == kExitDone) {
-            editor.Disk(index).SetEntryName(entries.front(), name.constData());
+            unsigned char* entry = entries.front();
+            code = ClearName(run, disk, index, name, entry[CMdosDisk::kEntryType], entry);
+            if (code == kExitDone) {
+                disk.SetEntryName(entry, name.constData());
+            }
         }
         return code;
     });
@@ -106,7 +187,10 @@ CpCommand::CpCommand()
                                   QStringLiteral("DISK")),
                QCommandLineOption(QStringLiteral("move"),
                                   QStringLiteral("Deletes each file from its disk once it is "
-                                                 "copied."))}) {}
+                                                 "copied.")),
+               ReplaceOption(),
+               ForceOption(QStringLiteral("Copies a damaged file as far as its chain leads.")),
+               WaitOption()}) {}
 
 int CpCommand::Execute(Invocation& run) {
     if (!run.options.isSet(QStringLiteral("to"))) {
@@ -118,11 +202,20 @@ int CpCommand::Execute(Invocation& run) {
         if (target < 0) {
             return static_cast<int>(kExitUsage);
         }
+        if (target == index) {
+            return Fail(kExitUsage, QStringLiteral("the files are on disk %1 already").arg(index));
+        }
+        CMdosDisk& source = editor.Disk(index);
         std::vector<unsigned char*> entries;
-        const int code = FindFiles(editor.Disk(index), run.args.mid(2), &entries);
+        int code = FindFiles(source, run.args.mid(2), &entries);
+        if (code == kExitDone) {
+            code = RefuseBroken(run, source, entries, ChainUse::Read);
+        }
         for (std::size_t i = 0; code == kExitDone && i < entries.size(); ++i) {
-            if (editor.Disk(index).CopyFileTo(&editor.Disk(target), entries[i], keep) !=
-                CMdosDisk::kAddDone) {
+            code = ClearName(run, editor.Disk(target), target, EntryName(entries[i]),
+                             entries[i][CMdosDisk::kEntryType]);
+            if (code == kExitDone &&
+                source.CopyFileTo(&editor.Disk(target), entries[i], keep) != CMdosDisk::kAddDone) {
                 break;
             }
         }
@@ -133,7 +226,7 @@ int CpCommand::Execute(Invocation& run) {
 TapImportCommand::TapImportCommand()
     : Command(QStringLiteral("tap-import"),
               QStringLiteral("Adds the blocks of a TAP file to a disk as files."),
-              {kImage, kDisk, QStringLiteral("TAPFILE")}) {}
+              {kImage, kDisk, QStringLiteral("TAPFILE")}, {WaitOption()}) {}
 
 int TapImportCommand::Execute(Invocation& run) {
     if (CheckReadable(run.args.at(2)) != kExitDone) {
@@ -148,7 +241,7 @@ int TapImportCommand::Execute(Invocation& run) {
 D80ImportCommand::D80ImportCommand()
     : Command(QStringLiteral("d80-import"),
               QStringLiteral("Adds every file of a D80 raw image to a disk."),
-              {kImage, kDisk, QStringLiteral("D80FILE")}) {}
+              {kImage, kDisk, QStringLiteral("D80FILE")}, {WaitOption()}) {}
 
 int D80ImportCommand::Execute(Invocation& run) {
     if (CheckReadable(run.args.at(2)) != kExitDone) {

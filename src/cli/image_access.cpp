@@ -37,6 +37,18 @@ QByteArray WithType(const QByteArray& name, const unsigned char* entry) {
     return name + '.' + static_cast<char>(entry[CMdosDisk::kEntryType]);
 }
 
+// N for an argument "#N" with N a directory slot, else -1.
+int SlotArgument(const QByteArray& text) {
+    if (text.size() < 2 || text.size() > 4 || text[0] != '#') {
+        return -1;
+    }
+    bool ok = false;
+    const int slot = text.mid(1).toInt(&ok);
+    const bool digits =
+        std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return ok && digits && slot < CMdosDisk::kDirEntryCount ? slot : -1;
+}
+
 }  // namespace
 
 QByteArray DiskLabel(const unsigned char* record) {
@@ -56,7 +68,8 @@ std::vector<DiskFile> ListFiles(CMdosDisk& disk) {
     QSet<QByteArray> seen;
     QSet<QByteArray> repeated;
     unsigned char* cursor = disk.FirstDirEntry();
-    for (unsigned char* entry = cursor; entry; entry = disk.NextDirEntry(&cursor)) {
+    int slot = 0;
+    for (unsigned char* entry = cursor; entry; entry = disk.NextDirEntry(&cursor), ++slot) {
         if (entry[CMdosDisk::kEntryType] == CMdosDisk::kFreeEntry) {
             continue;
         }
@@ -65,7 +78,7 @@ std::vector<DiskFile> ListFiles(CMdosDisk& disk) {
             repeated.insert(name);
         }
         seen.insert(name);
-        files.push_back({entry, name, name});
+        files.push_back({entry, name, name, slot});
     }
     for (DiskFile& file : files) {
         if (repeated.contains(file.name)) {
@@ -83,23 +96,28 @@ int FindFiles(CMdosDisk& disk, const QStringList& names, std::vector<unsigned ch
         if (!BytesFromArgument(text, &wanted)) {
             return Fail(kExitUsage, QStringLiteral("%1: malformed \\x escape").arg(text));
         }
-        // A file's own name wins over the NAME.T form of another.
+        // A file's own name wins over the NAME.T form of another, and both over a slot.
         std::vector<unsigned char*> byName;
         std::vector<unsigned char*> byType;
+        std::vector<unsigned char*> bySlot;
+        const int slot = SlotArgument(wanted);
         for (const DiskFile& file : files) {
             if (file.name == wanted) {
                 byName.push_back(file.entry);
             } else if (WithType(file.name, file.entry) == wanted) {
                 byType.push_back(file.entry);
+            } else if (file.slot == slot) {
+                bySlot.push_back(file.entry);
             }
         }
-        const std::vector<unsigned char*>& found = byName.empty() ? byType : byName;
+        const std::vector<unsigned char*>& found =
+            !byName.empty() ? byName : (!byType.empty() ? byType : bySlot);
         if (found.empty()) {
             return Fail(kExitFailed, QStringLiteral("%1: no such file on the disk").arg(text));
         }
         if (found.size() > 1) {
             return Fail(kExitFailed,
-                        QStringLiteral("%1: %2 files have this name; name one as NAME.T")
+                        QStringLiteral("%1: %2 files have this name; name one as NAME.T or #SLOT")
                             .arg(text)
                             .arg(found.size()));
         }
@@ -108,6 +126,18 @@ int FindFiles(CMdosDisk& disk, const QStringList& names, std::vector<unsigned ch
         }
     }
     return kExitDone;
+}
+
+std::vector<unsigned char*> FilesNamed(CMdosDisk& disk, const QByteArray& name, unsigned char type,
+                                       const unsigned char* except) {
+    std::vector<unsigned char*> found;
+    for (const DiskFile& file : ListFiles(disk)) {
+        if (file.entry != except && file.name == name &&
+            file.entry[CMdosDisk::kEntryType] == type) {
+            found.push_back(file.entry);
+        }
+    }
+    return found;
 }
 
 int ResolveDisk(const QString& text, std::int64_t count,
@@ -181,8 +211,34 @@ int ImageReader::Load(const QString& diskArgument, CMdosDisk& disk, std::int64_t
     return Read(found, disk, size);
 }
 
-int ImageEditor::Open(const QString& path) {
+namespace {
+
+int LockImage(CBrindleDoc& doc, const QString& path, int waitMs) {
+    switch (doc.LockFile(path, waitMs)) {
+        case platform::FileLock::Result::Busy:
+            return Fail(kExitFailed,
+                        QStringLiteral("%1 is being changed by another program; gave up after "
+                                       "waiting %2 s (see --wait)")
+                            .arg(path)
+                            .arg(waitMs / 1000));
+        case platform::FileLock::Result::NotRegular:
+            return Fail(kExitUsage, QStringLiteral("%1 is not a regular file").arg(path));
+        case platform::FileLock::Result::Locked:
+        case platform::FileLock::Result::Missing:
+        case platform::FileLock::Result::Failed:
+            break;  // a file that can't be opened is reported by whoever reads it
+    }
+    return kExitDone;
+}
+
+}  // namespace
+
+int ImageEditor::Open(const QString& path, int waitMs) {
     m_path = path;
+    const int locked = LockImage(m_doc, path, waitMs);
+    if (locked != kExitDone) {
+        return locked;
+    }
     // The document reads any file; a changing command refuses a torn one before touching it.
     CImageFile file;
     if (file.Open(path) != CImageFile::Status::Ok) {
@@ -194,8 +250,9 @@ int ImageEditor::Open(const QString& path) {
     return kExitDone;
 }
 
-void ImageEditor::StartNew(const QString& path) {
+int ImageEditor::StartNew(const QString& path, int waitMs) {
     m_path = path;
+    return LockImage(m_doc, path, waitMs);
 }
 
 int ImageEditor::FindDisk(const QString& diskArgument) {

@@ -23,17 +23,25 @@ struct Invocation;
 [[nodiscard]] QByteArray DiskLabel(const unsigned char* record);
 
 // A used directory entry and the name ls gives it: its name without padding, or NAME.T (the
-// type letter added) when another file of the disk has the same name.
+// type letter added) when another file of the disk has the same name. The slot is the entry's
+// position in directory order (0 to 127).
 struct DiskFile {
     unsigned char* entry;
     QByteArray name;
     QByteArray label;
+    int slot;
 };
 // The disk's files in directory order.
 [[nodiscard]] std::vector<DiskFile> ListFiles(CMdosDisk& disk);
-// The entries that the FILE arguments name, each once, in argument order. Reports the first
-// name that matches no file, or more than one, and returns kExitFailed; else kExitDone.
+// The entries that the FILE arguments name, each once, in argument order. A FILE is a name as
+// ls prints it, NAME.T, or #N for the file in slot N (for names no other form tells apart).
+// Reports the first argument that matches no file, or more than one, and returns kExitFailed;
+// else kExitDone.
 int FindFiles(CMdosDisk& disk, const QStringList& names, std::vector<unsigned char*>* entries);
+// The used entries other than except with this name (without padding) and type letter.
+[[nodiscard]] std::vector<unsigned char*> FilesNamed(CMdosDisk& disk, const QByteArray& name,
+                                                     unsigned char type,
+                                                     const unsigned char* except = nullptr);
 
 // DISK is a 0-based index when it is all digits, else a label (the first disk that has it).
 // labelOf(i) gives the label of disk i. Reports and returns -1 when nothing matches.
@@ -68,10 +76,13 @@ private:
 
 class ImageEditor {
 public:
-    // Loads the whole image into the document; kExitDone or kExitUsage (reported).
-    int Open(const QString& path);
-    // Starts a new image at path instead (for create).
-    void StartNew(const QString& path);
+    // Takes the image's lock, waiting up to waitMs for another writer, and loads the whole
+    // image into the document; the lock is held until the editor goes. kExitDone, kExitFailed
+    // (reported) when the wait ran out, or kExitUsage (reported) when the image can't be read.
+    int Open(const QString& path, int waitMs);
+    // Starts a new image at path instead (for create): an existing file is locked for the time
+    // of the change, as Open does. kExitDone or the reported failure's code.
+    int StartNew(const QString& path, int waitMs);
     [[nodiscard]] CBrindleDoc& Doc() { return m_doc; }
     // Resolves DISK among the document's disks; reports and returns -1 when nothing matches.
     int FindDisk(const QString& diskArgument);

@@ -20,7 +20,7 @@ platform::Answer MessageLog::OnMessage(platform::MessageKind kind, const std::st
     PrintMessage(text);
     switch (kind) {
         case platform::MessageKind::Stop:
-            m_failed = true;
+            m_failed = m_failed || !m_stopsExpected;
             return platform::Answer::Ok;
         case platform::MessageKind::Question:
             if (m_answerYes) {

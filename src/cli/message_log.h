@@ -17,6 +17,9 @@ public:
     MessageLog& operator=(const MessageLog&) = delete;
 
     void SetAnswerYes(bool yes) { m_answerYes = yes; }
+    // While set, stop messages are still shown but no longer count as a failure: for a step
+    // whose complaints the user has already accepted (a forced delete over a broken chain).
+    void SetStopsExpected(bool expected) { m_stopsExpected = expected; }
     // True once a stop message was shown or a question was answered No: the operation did not
     // complete as asked.
     [[nodiscard]] bool Failed() const { return m_failed; }
@@ -26,6 +29,7 @@ private:
 
     platform::MessageHandler m_previous;
     bool m_answerYes = false;
+    bool m_stopsExpected = false;
     bool m_failed = false;
 };
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/byte_text.h"
+#include "cli/guards.h"
 #include "cli/image_access.h"
 #include "cli/message_log.h"
 #include "cli/output.h"
@@ -95,18 +96,43 @@ int LoadNamedFiles(Invocation& run, ImageReader& reader, CMdosDisk& disk, qsizet
     return names.isEmpty() ? kExitDone : FindFiles(disk, names, files);
 }
 
+QCommandLineOption ExportForceOption() {
+    return ForceOption(
+        QStringLiteral("Replaces an existing host file, and exports a damaged "
+                       "file as far as its chain leads."));
+}
+
+std::vector<unsigned char*> AllFiles(CMdosDisk& disk) {
+    std::vector<unsigned char*> entries;
+    for (const DiskFile& file : ListFiles(disk)) {
+        entries.push_back(file.entry);
+    }
+    return entries;
+}
+
+// Before an export writes to path: the output may be written and the files hold their bytes.
+int CheckExport(Invocation& run, CMdosDisk& disk, const std::vector<unsigned char*>& entries,
+                const QByteArray& path) {
+    const int code = CheckOutput(run, path);
+    return code != kExitDone ? code : RefuseBroken(run, disk, entries, ChainUse::Read);
+}
+
 // The tape and raw-image exports of all files or of the named ones.
 int ExportFiles(Invocation& run, void (CMdosDisk::*exporter)(const char*, unsigned char**)) {
     ImageReader reader;
     auto disk = std::make_unique<CMdosDisk>();
     std::vector<unsigned char*> list;
-    const int code = LoadNamedFiles(run, reader, *disk, 3, &list);
+    int code = LoadNamedFiles(run, reader, *disk, 3, &list);
     if (code != kExitDone) {
         return code;
     }
     const bool named = !list.empty();
-    list.push_back(nullptr);
     const QByteArray path = QFile::encodeName(run.args.at(2));
+    code = CheckExport(run, *disk, named ? list : AllFiles(*disk), path);
+    if (code != kExitDone) {
+        return code;
+    }
+    list.push_back(nullptr);
     ((*disk).*exporter)(path.constData(), named ? list.data() : nullptr);
     return CheckWritten(run, path);
 }
@@ -177,6 +203,7 @@ int LsCommand::Execute(Invocation& run) {
         const unsigned first = disk::ReadLe16(entry + CMdosDisk::kEntryFirstSector);
         if (json) {
             files.append(QJsonObject{
+                {QStringLiteral("slot"), file.slot},
                 {QStringLiteral("file"), BytesToJson(file.label)},
                 {QStringLiteral("name"), BytesToJson(file.name)},
                 {QStringLiteral("type"), BytesToJson(type)},
@@ -295,7 +322,8 @@ GetCommand::GetCommand()
               {QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
                                   QStringLiteral("Writes the files into DIR (default: the "
                                                  "current folder)."),
-                                  QStringLiteral("DIR"))}) {}
+                                  QStringLiteral("DIR")),
+               ExportForceOption()}) {}
 
 int GetCommand::Execute(Invocation& run) {
     ImageReader reader;
@@ -323,6 +351,14 @@ int GetCommand::Execute(Invocation& run) {
         }
         taken.insert(path);
         paths.push_back(path);
+        code = CheckOutput(run, path);
+        if (code != kExitDone) {
+            return code;
+        }
+    }
+    code = RefuseBroken(run, *disk, entries, ChainUse::Read);
+    if (code != kExitDone) {
+        return code;
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
         disk->ExportBinary(entries[i], paths[i].constData());
@@ -338,7 +374,7 @@ ExtractCommand::ExtractCommand()
     : Command(QStringLiteral("extract"),
               QStringLiteral("Writes a disk to a single-disk file, or all its files to a .tap or "
                              ".d80 file by the extension of OUT."),
-              {kImage, kDisk, QStringLiteral("OUT")}) {}
+              {kImage, kDisk, QStringLiteral("OUT")}, {ExportForceOption()}) {}
 
 int ExtractCommand::Execute(Invocation& run) {
     ImageReader reader;
@@ -351,6 +387,12 @@ int ExtractCommand::Execute(Invocation& run) {
     const QString out = run.args.at(2);
     const QByteArray path = QFile::encodeName(out);
     const QString suffix = QFileInfo(out).suffix().toLower();
+    const bool files = suffix == QLatin1String("tap") || suffix == QLatin1String("d80");
+    const int allowed =
+        files ? CheckExport(run, *disk, AllFiles(*disk), path) : CheckOutput(run, path);
+    if (allowed != kExitDone) {
+        return allowed;
+    }
     if (suffix == QLatin1String("tap")) {
         disk->ExportTap(path.constData(), nullptr);
         return CheckWritten(run, path);
@@ -366,7 +408,8 @@ int ExtractCommand::Execute(Invocation& run) {
 TapExportCommand::TapExportCommand()
     : Command(QStringLiteral("tap-export"),
               QStringLiteral("Writes all files of a disk, or the named ones, to a TAP file."),
-              {kImage, kDisk, QStringLiteral("TAPFILE"), QStringLiteral("[FILE...]")}) {}
+              {kImage, kDisk, QStringLiteral("TAPFILE"), QStringLiteral("[FILE...]")},
+              {ExportForceOption()}) {}
 
 int TapExportCommand::Execute(Invocation& run) {
     return ExportFiles(run, &CMdosDisk::ExportTap);
@@ -376,7 +419,8 @@ D80ExportCommand::D80ExportCommand()
     : Command(QStringLiteral("d80-export"),
               QStringLiteral("Writes all files of a disk, or the named ones, to a new 80x9 D80 "
                              "image."),
-              {kImage, kDisk, QStringLiteral("D80FILE"), QStringLiteral("[FILE...]")}) {}
+              {kImage, kDisk, QStringLiteral("D80FILE"), QStringLiteral("[FILE...]")},
+              {ExportForceOption()}) {}
 
 int D80ExportCommand::Execute(Invocation& run) {
     return ExportFiles(run, &CMdosDisk::ExportD80);

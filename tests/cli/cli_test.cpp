@@ -158,9 +158,11 @@ TEST_F(CliTest, FileCommandsChangeOnlyWhatTheyName) {
     EXPECT_EQ(Read("img.trw").size(), kRecord);
 
     // Names that repeat are told apart by their type letter.
-    Expect(0, {"put", "img.trw", "0", "a.bin", "--as", "renamed"});
+    Write("big.bin", Pattern(70000));
+    Expect(0, {"put", "img.trw", "0", "big.bin", "--as", "renamed"});
     const QByteArray listing = Expect(0, {"ls", "img.trw", "0"}).out;
-    EXPECT_TRUE(listing.startsWith("renamed.B\t"));
+    EXPECT_TRUE(listing.contains("renamed.B\t"));
+    EXPECT_TRUE(listing.contains("renamed.Q\t"));
     const Outcome ambiguous = Expect(1, {"get", "img.trw", "0", "renamed"});
     EXPECT_TRUE(ambiguous.err.contains("NAME.T")) << ambiguous.err.toStdString();
 }
@@ -229,15 +231,19 @@ TEST_F(CliTest, AFailedChangeLeavesTheImageByteIdentical) {
     const QJsonObject listing = ParseJson(Expect(0, {"ls", "img.trw", "1", "--json"}).out);
     EXPECT_EQ(listing["files"].toArray()[0].toObject()["length"].toInt(), 26 * 512 - 1);
 
-    // A broken chain: "FAT is corrupted." and nothing saved.
+    // A chain that can't be followed to its end: the checker's sentence and nothing saved,
+    // unless --force, which removes the entry all the same.
     QByteArray image = Read("img.trw");
     const int fat = kRecord + CMdosDisk::kHeaderSize + 512;
     image[fat + 21] = 0;  // entry 14, the file's first sector, reads free
     image[fat + 22] = static_cast<char>(image[fat + 22] & 0x0F);
     Write("img.trw", image);
     EXPECT_TRUE(Expect(1, {"rm", "img.trw", "1", "big"})
-                    .err.startsWith("brindle-cli: FAT is corrupted.\n"));
+                    .err.startsWith("brindle-cli: The chain of file \"big\" runs into sector 14, "
+                                    "which is free.\n"));
     EXPECT_EQ(Read("img.trw"), image);
+    Expect(0, {"rm", "img.trw", "1", "big", "--force"});
+    EXPECT_EQ(Expect(0, {"ls", "img.trw", "1"}).out, "");
 }
 
 TEST_F(CliTest, JsonStaysValidWhateverBytesTheNamesHold) {
