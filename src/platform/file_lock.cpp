@@ -27,6 +27,13 @@ FileIdentity IdentityOf(const struct stat& status) {
     return identity;
 }
 
+// Whether path still names the file whose status this is.
+bool StillNamed(const std::string& path, const struct stat& status) {
+    struct stat now {};
+    return ::stat(path.c_str(), &now) == 0 && now.st_dev == status.st_dev &&
+           now.st_ino == status.st_ino;
+}
+
 }  // namespace
 
 FileKind InspectFile(const char* path, FileIdentity* identity) {
@@ -67,33 +74,27 @@ FileLock::Result FileLock::Acquire(const std::string& path, int waitMs) {
             ::close(fd);
             return Result::NotRegular;
         }
-        bool locked = false;
+        int error = 0;
         for (;;) {
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-                locked = true;
-                break;
-            }
-            if ((errno != EWOULDBLOCK && errno != EINTR) ||
-                std::chrono::steady_clock::now() >= deadline) {
+            error = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+            if ((error != EWOULDBLOCK && error != EINTR) ||
+                std::chrono::steady_clock::now() >= deadline || !StillNamed(path, status)) {
                 break;
             }
             std::this_thread::sleep_for(kPollInterval);
         }
-        if (!locked) {
-            const int error = errno;
+        // The holder before us may have renamed a new image over the path: then the lock we won,
+        // or waited for, guards a file nobody will read again, and the new one is tried instead.
+        if (StillNamed(path, status)) {
+            if (error == 0) {
+                m_fd = fd;
+                m_path = path;
+                IdentifyOpenFile(fd, &m_identity);
+                return Result::Locked;
+            }
             ::close(fd);
             errno = error;
             return error == EWOULDBLOCK ? Result::Busy : Result::Failed;
-        }
-        // The holder before us may have renamed a new image over the path: then the lock we won
-        // guards a file nobody will read again.
-        struct stat now {};
-        if (::stat(path.c_str(), &now) == 0 && now.st_dev == status.st_dev &&
-            now.st_ino == status.st_ino) {
-            m_fd = fd;
-            m_path = path;
-            IdentifyOpenFile(fd, &m_identity);
-            return Result::Locked;
         }
         ::close(fd);
         if (std::chrono::steady_clock::now() >= deadline) {
