@@ -73,6 +73,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_EXPECT(FromJson(file.value(QStringLiteral("name"))) == files[i].name);
         const QByteArray label = FromJson(file.value(QStringLiteral("file")));
         FUZZ_EXPECT(label == files[i].label);
+        // Every file can be named by its slot, unless a name reads like that slot.
+        FUZZ_EXPECT(file.value(QStringLiteral("slot")).toInt() == files[i].slot);
+        const QByteArray slot = "#" + QByteArray::number(files[i].slot);
+        const auto readsLikeSlot = [&](const cli::DiskFile& f) {
+            return f.name == slot || f.label == slot ||
+                   f.name + '.' + static_cast<char>(f.entry[0]) == slot;
+        };
+        if (std::none_of(files.begin(), files.end(), readsLikeSlot)) {
+            std::vector<unsigned char*> bySlot;
+            FUZZ_EXPECT(cli::FindFiles(disk, {QString::fromLatin1(slot)}, &bySlot) ==
+                            cli::kExitDone &&
+                        bySlot.size() == 1 && bySlot[0] == files[i].entry);
+        }
         // Two files alike in name and type can't be told apart by name; the checker reports
         // them.
         const auto sameLabel = [&](const cli::DiskFile& f) { return f.label == label; };
