@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
@@ -17,6 +19,7 @@
 #include "framework/widgets/message_boxes.h"
 #include "framework/widgets/wait_cursor.h"
 #include "image/brindle_doc.h"
+#include "platform/file_lock.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -26,6 +29,7 @@ constexpr char kImageExtension[] = ".trw";
 constexpr int kRecentFileDisplayLength = 30;
 // How long a handed-over file waits for an open dialog to close before it tries again.
 constexpr int kShellRetryMs = 250;
+constexpr char kReloadQuestion[] = "%1 was changed by another program. Reload it?";
 
 }  // namespace
 
@@ -44,6 +48,7 @@ CBrindleApp::CBrindleApp()
     OnCommand(cmd::kAppExit, &CBrindleApp::OnAppExit);
     OnCommand(cmd::kAppAbout, &CBrindleApp::OnAppAbout);
     OnCommand(cmd::kBootTemplate, &CBrindleApp::OnBootTemplate);
+    connect(&m_fileWatch, &CFileWatch::Changed, this, &CBrindleApp::CheckFileChanged);
 }
 
 CBrindleApp::~CBrindleApp() = default;
@@ -123,6 +128,7 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
     m_pMainWnd->InitialUpdateFrame();
     m_pMainWnd->show();
     m_pMainWnd->update();
+    WatchDocumentFile();
     StartShellOpenServer();
     return true;
 }
@@ -205,10 +211,55 @@ bool CBrindleApp::OpenFile(const QString& path) {
     }
     // A failed read has replaced the disks too (with a new image), so the views rebuild after
     // every read; a file that never opened leaves the image, and so the views, as they were.
-    if (changed && m_pMainWnd) {
-        m_pMainWnd->InitialUpdateFrame();
+    if (changed) {
+        WatchDocumentFile();
+        if (m_pMainWnd) {
+            m_pMainWnd->InitialUpdateFrame();
+        }
     }
     return opened;
+}
+
+void CBrindleApp::WatchDocumentFile() {
+    m_fileWatch.Watch(m_doc->GetPathName());
+}
+
+void CBrindleApp::CheckFileChanged() {
+    // The image's own saves leave nothing to ask about: the document knows what it wrote.
+    if (!m_doc->IsChangedOnDisk()) {
+        return;
+    }
+    const QString path = m_doc->GetPathName();
+    platform::FileIdentity now;
+    if (platform::InspectFile(QFile::encodeName(path).constData(), &now) !=
+            platform::FileKind::Regular ||
+        now == m_declinedChange) {
+        return;
+    }
+    // The command that opened the dialog still runs on this image.
+    if (QApplication::activeModalWidget() != nullptr) {
+        m_fileWatch.RetryLater();
+        return;
+    }
+    // The question takes the focus, and a name being typed in place would be stored then: it is
+    // stored first. An image with changes of its own is not thrown away unasked; its save
+    // question covers the other program's change.
+    if (m_pMainWnd) {
+        m_pMainWnd->EndInPlaceEdits();
+    }
+    if (m_doc->IsModified()) {
+        return;
+    }
+    const QString question = QString::fromLatin1(kReloadQuestion).arg(m_doc->GetTitle());
+    if (platform::ShowMessage(platform::MessageKind::Question, question.toStdString()) !=
+        platform::Answer::Yes) {
+        m_declinedChange = now;
+        return;
+    }
+    // The file's disks are the image itself, not more disks for it: merge mode stays out of it.
+    const bool merge = std::exchange(m_doc->m_bMergeMode, false);
+    OpenFile(path);
+    m_doc->m_bMergeMode = merge;
 }
 
 bool CBrindleApp::DoFileSave() {
@@ -238,6 +289,7 @@ bool CBrindleApp::DoSave(const QString& path) {
     const bool saved = m_doc->DoSave(target);
     if (saved) {
         m_recent.Add(target);
+        WatchDocumentFile();
     }
     return saved;
 }
@@ -247,6 +299,7 @@ void CBrindleApp::OnFileNew() {
         return;
     }
     m_doc->OnNewDocument();
+    WatchDocumentFile();
     if (m_pMainWnd) {
         m_pMainWnd->InitialUpdateFrame();
     }

@@ -1,15 +1,19 @@
 // The application object: start-up (settings, command line, the first image, the main window),
-// the document flows of the GUI (New, Open, Save, Save As, recent files, the save question) and
-// the commands the application handles. One exists for the whole run.
+// the document flows of the GUI (New, Open, Save, Save As, recent files, the save question, the
+// offer to reload a file another program changed) and the commands the application handles. One
+// exists for the whole run.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
+#include "app/file_watch.h"
 #include "framework/command_target.h"
 #include "framework/recent_file_list.h"
+#include "platform/file_lock.h"
 
 class CBrindleDoc;
 class CMainFrame;
@@ -54,6 +58,12 @@ public:
     // InitInstance; while it is empty, as in tests, no file is handed over or taken.
     void SetShellOpenName(const QString& name) { m_shellOpenName = name; }
 
+    // When another program changed the image's file and the image has no changes of its own,
+    // asks whether to reload it; Yes reads the file anew, No keeps the image and is remembered
+    // until the file changes again. The watch on the file calls it once a burst of changes is
+    // over; it waits while a dialog or message box is open.
+    void CheckFileChanged();
+
 private:
     void LoadStdProfileSettings();
     // Listens for the desktop's open requests, unless another instance already does.
@@ -67,6 +77,9 @@ private:
     bool DoFileSave();
     // Saves to path; an empty path asks for one with the image filter.
     bool DoSave(const QString& path);
+    // Points the watch at the document's file, after every change of the file the image stands
+    // for.
+    void WatchDocumentFile();
 
     void OnFileNew();
     void OnFileOpen();
@@ -87,4 +100,7 @@ private:
     QString m_shellOpenName;
     QStringList m_shellRequests;
     bool m_shellRetryPending = false;
+    CFileWatch m_fileWatch;
+    // What the file was when the user declined to reload it: asked again once it is not.
+    std::optional<platform::FileIdentity> m_declinedChange;
 };
