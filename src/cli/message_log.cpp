@@ -28,6 +28,10 @@ platform::Answer MessageLog::OnMessage(platform::MessageKind kind, const std::st
             }
             m_failed = true;
             return platform::Answer::No;
+        case platform::MessageKind::CautiousQuestion:
+            // Never answered yes for the user: what it would throw away is somebody's work.
+            m_failed = true;
+            return platform::Answer::No;
         case platform::MessageKind::Information:
             break;
     }

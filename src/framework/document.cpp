@@ -145,7 +145,7 @@ bool CDocument::ConfirmSave(const QString& path, const platform::FileIdentity& e
     }
     const QString text =
         QString::fromLatin1(kChangedByAnotherProgram).arg(QFileInfo(path).fileName());
-    return platform::ShowMessage(platform::MessageKind::Question, text.toStdString()) ==
+    return platform::ShowMessage(platform::MessageKind::CautiousQuestion, text.toStdString()) ==
            platform::Answer::Yes;
 }
 

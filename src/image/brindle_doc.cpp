@@ -161,7 +161,7 @@ bool CBrindleDoc::ConfirmSave(const QString& path, const platform::FileIdentity&
     }
     const QString text =
         QString::fromLatin1(kDropTailQuestion).arg(tail).arg(QFileInfo(path).fileName());
-    return platform::ShowMessage(platform::MessageKind::Question, text.toStdString()) ==
+    return platform::ShowMessage(platform::MessageKind::CautiousQuestion, text.toStdString()) ==
            platform::Answer::Yes;
 }
 

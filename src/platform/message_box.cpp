@@ -21,7 +21,7 @@ Answer ShowMessage(MessageKind kind, const std::string& text) {
         return handler(kind, text);
     }
     std::cerr << text << '\n';
-    return kind == MessageKind::Question ? Answer::No : Answer::Ok;
+    return IsQuestion(kind) ? Answer::No : Answer::Ok;
 }
 
 }  // namespace platform

@@ -8,7 +8,13 @@
 namespace platform {
 
 // Stop: stop icon + OK. Question: question icon + Yes/No. Information: information icon + OK.
-enum class MessageKind { Stop, Question, Information };
+// CautiousQuestion: question icon + Yes/No with No as the default button, for a question whose
+// Yes throws something away that can't be had back (another program's change, a file's bytes).
+enum class MessageKind { Stop, Question, Information, CautiousQuestion };
+
+[[nodiscard]] inline bool IsQuestion(MessageKind kind) {
+    return kind == MessageKind::Question || kind == MessageKind::CautiousQuestion;
+}
 enum class Answer { Ok, Yes, No };
 
 using MessageHandler = std::function<Answer(MessageKind kind, const std::string& text)>;

@@ -67,6 +67,9 @@ TEST_F(SharedFileTest, AChangeByAnotherProgramIsSavedOverOnlyAfterYes) {
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"img was changed by another program after it was opened. "
                                        "Save over those changes?"});
+    // No is the default answer: Enter must not throw the other program's work away.
+    EXPECT_EQ(messages.Kinds(),
+              std::vector<platform::MessageKind>{platform::MessageKind::CautiousQuestion});
     EXPECT_EQ(ReadAll(Path("img")), "theirs");
     EXPECT_TRUE(doc.IsModified());
 

@@ -96,7 +96,7 @@ public:
         : m_previous(platform::SetMessageHandler(
               [this, answerYes](platform::MessageKind kind, const std::string& text) {
                   m_texts.push_back(text);
-                  if (kind != platform::MessageKind::Question) {
+                  if (!platform::IsQuestion(kind)) {
                       return platform::Answer::Ok;
                   }
                   return answerYes ? platform::Answer::Yes : platform::Answer::No;

@@ -151,6 +151,7 @@ TEST_F(BrindleDocTest, TrailingBytesAreLostOnSaveOnlyWhenTheUserSaysSo) {
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"Saving will drop the last 100 bytes of tail.trw, which are "
                                        "not a whole disk record. Save anyway?"});
+    EXPECT_EQ(messages.Kinds(), std::vector<MessageKind>{MessageKind::CautiousQuestion});
     EXPECT_EQ(ReadAll(Path("tail.trw")), file);
     EXPECT_TRUE(doc.IsModified());
 

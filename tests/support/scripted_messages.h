@@ -51,7 +51,7 @@ public:
 private:
     platform::Answer OnMessage(platform::MessageKind kind, const std::string& text) {
         m_shown.push_back({kind, text});
-        if (kind != platform::MessageKind::Question) {
+        if (!platform::IsQuestion(kind)) {
             return platform::Answer::Ok;
         }
         if (m_answers.empty()) {

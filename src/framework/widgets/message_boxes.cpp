@@ -27,10 +27,16 @@ platform::Answer ShowMessageBox(platform::MessageKind kind, const std::string& t
             QMessageBox::critical(parent, Caption(), message);
             return platform::Answer::Ok;
         case platform::MessageKind::Question:
+        case platform::MessageKind::CautiousQuestion: {
+            const QMessageBox::StandardButton defaultButton =
+                kind == platform::MessageKind::CautiousQuestion ? QMessageBox::No
+                                                                : QMessageBox::NoButton;
             return QMessageBox::question(parent, Caption(), message,
-                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes
+                                         QMessageBox::Yes | QMessageBox::No,
+                                         defaultButton) == QMessageBox::Yes
                        ? platform::Answer::Yes
                        : platform::Answer::No;
+        }
         case platform::MessageKind::Information:
             QMessageBox::information(parent, Caption(), message);
             return platform::Answer::Ok;
