@@ -3,21 +3,14 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "disk/le_bytes.h"
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 
 namespace check {
 
 namespace {
 
-constexpr int kMaxTracks = 94;
-constexpr int kMaxSectorsPerTrack = 10;
 constexpr int kSides = 2;
-
-[[nodiscard]] int EntryLength(const unsigned char* entry) {
-    return static_cast<int>(disk::ReadLe16(entry + CMdosDisk::kEntryLengthLow) |
-                            static_cast<unsigned>(entry[CMdosDisk::kEntryLengthHigh]) << 16);
-}
 
 // Where the chain ends at sector n when n's own entry is not a link to a data sector.
 [[nodiscard]] ChainTail TerminalTail(const VolumeAnalysis& volume, int n) {
@@ -112,8 +105,9 @@ bool VolumeAnalysis::IsDataSector(int n) const {
 }
 
 bool VolumeAnalysis::GeometryValid() const {
-    return tracks >= 1 && tracks <= kMaxTracks && sectorsPerTrack >= 1 &&
-           sectorsPerTrack <= kMaxSectorsPerTrack;
+    return tracks >= disk::kMinTracks && tracks <= disk::kMaxTracks &&
+           sectorsPerTrack >= disk::kMinSectorsPerTrack &&
+           sectorsPerTrack <= disk::kMaxSectorsPerTrack;
 }
 
 int VolumeAnalysis::NeededSectors(const FileChain& file) const {
@@ -154,8 +148,8 @@ VolumeAnalysis AnalyseVolume(CMdosDisk& disk) {
         FileChain file;
         file.slot = slot;
         file.entry = e;
-        file.name = TrimPadding(e + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize);
-        file.length = EntryLength(e);
+        file.name = disk::TrimPadding(e + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize);
+        file.length = disk::EntryLength(e);
         file.first = disk.GetEntryFirstSector(e);
         file.startsInside = volume.IsDataSector(file.first);
         if (file.startsInside) {
@@ -165,30 +159,6 @@ VolumeAnalysis AnalyseVolume(CMdosDisk& disk) {
     }
     AssignOwners(volume);
     return volume;
-}
-
-std::string TrimPadding(const unsigned char* bytes, int size) {
-    while (size > 0 && (bytes[size - 1] == 0 || bytes[size - 1] == ' ')) {
-        --size;
-    }
-    return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
-}
-
-std::string DisplayName(const std::string& bytes) {
-    std::string text;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\\') {
-            text += "\\\\";
-        } else if (byte >= 0x20 && byte <= 0x7E) {
-            text += c;
-        } else {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            text += escaped;
-        }
-    }
-    return text;
 }
 
 }  // namespace check

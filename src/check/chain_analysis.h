@@ -56,10 +56,4 @@ struct VolumeAnalysis {
 
 [[nodiscard]] VolumeAnalysis AnalyseVolume(CMdosDisk& disk);
 
-// The bytes of a fixed-width name without their padding (trailing NUL and blank bytes).
-[[nodiscard]] std::string TrimPadding(const unsigned char* bytes, int size);
-// Name bytes as a terminal may show them: printable ASCII stands for itself, a backslash is
-// "\\" and every other byte "\xHH".
-[[nodiscard]] std::string DisplayName(const std::string& bytes);
-
 }  // namespace check

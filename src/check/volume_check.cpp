@@ -7,6 +7,7 @@
 
 #include "check/chain_analysis.h"
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 
 namespace check {
 
@@ -22,7 +23,7 @@ std::string Sentence(const char* format, Args... args) {
 }
 
 std::string Quoted(const std::string& name) {
-    return "\"" + DisplayName(name) + "\"";
+    return "\"" + disk::EscapeName(name) + "\"";
 }
 
 // Sector numbers as a short list of ranges: "14-20, 33, 40-41".
@@ -72,9 +73,10 @@ void CheckGeometry(const VolumeAnalysis& volume, FindingList& out) {
     if (!volume.GeometryValid()) {
         out.AddVolume(
             "geometry-invalid", {},
-            Sentence("The boot sector declares %d tracks of %d sectors; a volume has 1 to "
-                     "94 tracks of 1 to 10 sectors.",
-                     volume.tracks, volume.sectorsPerTrack));
+            Sentence("The boot sector declares %d tracks of %d sectors; a volume has %d to "
+                     "%d tracks of %d to %d sectors.",
+                     volume.tracks, volume.sectorsPerTrack, disk::kMinTracks, disk::kMaxTracks,
+                     disk::kMinSectorsPerTrack, disk::kMaxSectorsPerTrack));
     }
     if (volume.declaredSectors > CMdosDisk::kSectorCount) {
         out.AddVolume("geometry-too-large", {},
@@ -176,7 +178,7 @@ void CheckEntries(const VolumeAnalysis& volume, FindingList& out) {
     std::map<std::string, const FileChain*> seen;
     for (const FileChain& file : volume.files) {
         const unsigned char type = file.entry[CMdosDisk::kEntryType];
-        const std::string typeText = DisplayName(std::string(1, static_cast<char>(type)));
+        const std::string typeText = disk::EscapeName(std::string(1, static_cast<char>(type)));
         if (std::string(kKnownTypes).find(static_cast<char>(type)) == std::string::npos) {
             out.AddFile("type-unknown", file, {},
                         Sentence("File %s has the unknown type '%s'.", Quoted(file.name).c_str(),

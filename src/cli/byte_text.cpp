@@ -1,5 +1,7 @@
 #include "cli/byte_text.h"
 
+#include "disk/mdos_format.h"
+
 namespace cli {
 
 namespace {
@@ -27,19 +29,7 @@ int HexValue(QChar c) {
 }  // namespace
 
 QString BytesToText(const QByteArray& bytes) {
-    QString text;
-    for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (StandsForItself(byte)) {
-            text += QLatin1Char(c);
-        } else if (byte == '\\') {
-            text += QStringLiteral("\\\\");
-        } else {
-            text += QStringLiteral("\\x") +
-                    QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
-        }
-    }
-    return text;
+    return QString::fromLatin1(disk::EscapeName(bytes.toStdString()));
 }
 
 QString BytesToJson(const QByteArray& bytes) {
@@ -87,10 +77,7 @@ bool BytesFromArgument(const QString& text, QByteArray* bytes) {
 }
 
 QByteArray TrimPadding(const unsigned char* field, int size) {
-    while (size > 0 && (field[size - 1] == 0 || field[size - 1] == ' ')) {
-        --size;
-    }
-    return QByteArray(reinterpret_cast<const char*>(field), size);
+    return QByteArray::fromStdString(disk::TrimPadding(field, size));
 }
 
 }  // namespace cli

@@ -20,7 +20,7 @@ namespace cli {
 // Decodes an argument written in either form; false on a malformed "\x" escape.
 [[nodiscard]] bool BytesFromArgument(const QString& text, QByteArray* bytes);
 
-// The bytes of a fixed-width field without its padding: trailing NUL and blank bytes.
+// disk::TrimPadding as bytes for the command line's strings.
 [[nodiscard]] QByteArray TrimPadding(const unsigned char* field, int size);
 
 }  // namespace cli

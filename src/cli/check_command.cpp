@@ -11,14 +11,11 @@
 #include "cli/image_access.h"
 #include "cli/output.h"
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 
 namespace cli {
 
 namespace {
-
-// The record header, the boot sector, the FAT and the directory: all a check reads.
-constexpr int kVolumeAreas =
-    CMdosDisk::kHeaderSize + CMdosDisk::kFirstDataSector * CMdosDisk::kSectorSize;
 
 const QString kRepair = QStringLiteral("repair");
 
@@ -68,14 +65,14 @@ int CheckImage(Invocation& run, std::vector<DiskReport>* reports) {
     auto disk = std::make_unique<CMdosDisk>();
     if (run.args.size() > 1) {
         std::int64_t index = 0;
-        code = reader.Load(run.args.at(1), *disk, &index, kVolumeAreas);
+        code = reader.Load(run.args.at(1), *disk, &index, disk::kVolumeHeadSize);
         if (code == kExitDone) {
             reports->push_back(CheckOne(index, *disk));
         }
         return code;
     }
     for (std::int64_t i = 0; i < reader.Count(); ++i) {
-        code = reader.Read(i, *disk, kVolumeAreas);
+        code = reader.Read(i, *disk, disk::kVolumeHeadSize);
         if (code != kExitDone) {
             return code;
         }

@@ -3,10 +3,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <memory>
+#include <vector>
 
 #include "cli/change.h"
 #include "cli/image_access.h"
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 
 namespace cli {
 
@@ -15,9 +17,6 @@ namespace {
 const QString kImage = QStringLiteral("IMAGE");
 const QString kDisk = QStringLiteral("DISK");
 
-// The geometry the format dialog admits.
-constexpr int kMaxTracks = 94;
-constexpr int kMaxSectorsPerTrack = 10;
 // More disks than this in one command is a typing slip, not a collection.
 constexpr int kMaxDisks = 65535;
 
@@ -28,30 +27,36 @@ QCommandLineOption ValueOption(const QString& name, const QString& value,
 
 QList<QCommandLineOption> GeometryOptions(const QString& defaultName) {
     return {ValueOption(QStringLiteral("tracks"), QStringLiteral("T"),
-                        QStringLiteral("Tracks per side, 1 to 94 (default 94).")),
+                        QStringLiteral("Tracks per side, %1 to %2 (default %3).")
+                            .arg(disk::kMinTracks)
+                            .arg(disk::kMaxTracks)
+                            .arg(disk::kStandardTracks)),
             ValueOption(QStringLiteral("sectors"), QStringLiteral("S"),
-                        QStringLiteral("Sectors per track, 1 to 10 (default 9).")),
+                        QStringLiteral("Sectors per track, %1 to %2 (default %3).")
+                            .arg(disk::kMinSectorsPerTrack)
+                            .arg(disk::kMaxSectorsPerTrack)
+                            .arg(disk::kStandardSectorsPerTrack)),
             ValueOption(
                 QStringLiteral("name"), QStringLiteral("VOL"),
                 QStringLiteral("Volume name, at most 10 bytes (default %1).").arg(defaultName))};
 }
 
 struct Geometry {
-    int tracks = 94;
-    int sectors = 9;
+    int tracks = disk::kStandardTracks;
+    int sectors = disk::kStandardSectorsPerTrack;
     QByteArray name;
 };
 
 bool ParseGeometry(Invocation& run, Geometry* geometry) {
     const QCommandLineParser& options = run.options;
     if (options.isSet(QStringLiteral("tracks")) &&
-        !ParseNumber(QStringLiteral("--tracks"), options.value(QStringLiteral("tracks")), 1,
-                     kMaxTracks, &geometry->tracks)) {
+        !ParseNumber(QStringLiteral("--tracks"), options.value(QStringLiteral("tracks")),
+                     disk::kMinTracks, disk::kMaxTracks, &geometry->tracks)) {
         return false;
     }
     if (options.isSet(QStringLiteral("sectors")) &&
-        !ParseNumber(QStringLiteral("--sectors"), options.value(QStringLiteral("sectors")), 1,
-                     kMaxSectorsPerTrack, &geometry->sectors)) {
+        !ParseNumber(QStringLiteral("--sectors"), options.value(QStringLiteral("sectors")),
+                     disk::kMinSectorsPerTrack, disk::kMaxSectorsPerTrack, &geometry->sectors)) {
         return false;
     }
     return !options.isSet(QStringLiteral("name")) ||
@@ -116,44 +121,75 @@ int CreateCommand::Execute(Invocation& run) {
     return editor.Save(run);
 }
 
+namespace {
+
+// Where the disks of add come from: an option naming a host file, and the document's way of
+// making disks from it.
+struct DiskSource {
+    QCommandLineOption option;
+    void (CBrindleDoc::*add)(int count, const QString& path);
+};
+
+const std::vector<DiskSource>& DiskSources() {
+    static const std::vector<DiskSource> sources{
+        {ValueOption(QStringLiteral("from"), QStringLiteral("DISKFILE"),
+                     QStringLiteral("Copies each disk from a single-disk file.")),
+         &CBrindleDoc::AddDisksFromFile},
+        {ValueOption(QStringLiteral("tap"), QStringLiteral("FILE"),
+                     QStringLiteral("Formats each disk as %1 and imports the TAP file.")
+                         .arg(QString::fromLatin1(disk::kTapeVolumeName))),
+         &CBrindleDoc::AddTapeDisks},
+        {ValueOption(QStringLiteral("d80"), QStringLiteral("FILE"),
+                     QStringLiteral("Fills each disk's sectors from the D80 file.")),
+         &CBrindleDoc::AddD80Disks},
+    };
+    return sources;
+}
+
+const QCommandLineOption& CountOption() {
+    static const QCommandLineOption option =
+        ValueOption(QStringLiteral("count"), QStringLiteral("N"),
+                    QStringLiteral("Number of disks (default 1)."));
+    return option;
+}
+
+QList<QCommandLineOption> AddOptions() {
+    QList<QCommandLineOption> options{CountOption()};
+    for (const DiskSource& source : DiskSources()) {
+        options << source.option;
+    }
+    return options << WaitOption();
+}
+
+}  // namespace
+
 AddCommand::AddCommand()
     : Command(QStringLiteral("add"),
               QStringLiteral("Appends disks: formatted, copied from a single-disk file, or made "
                              "from a TAP or D80 file."),
-              {kImage},
-              {ValueOption(QStringLiteral("count"), QStringLiteral("N"),
-                           QStringLiteral("Number of disks (default 1).")),
-               ValueOption(QStringLiteral("from"), QStringLiteral("DISKFILE"),
-                           QStringLiteral("Copies each disk from a single-disk file.")),
-               ValueOption(QStringLiteral("tap"), QStringLiteral("FILE"),
-                           QStringLiteral("Formats each disk as tapeimport and imports the TAP "
-                                          "file.")),
-               ValueOption(QStringLiteral("d80"), QStringLiteral("FILE"),
-                           QStringLiteral("Fills each disk's sectors from the D80 file.")),
-               WaitOption()}) {}
+              {kImage}, AddOptions()) {}
 
 int AddCommand::Execute(Invocation& run) {
     int count = 1;
-    if (run.options.isSet(QStringLiteral("count")) &&
-        !ParseNumber(QStringLiteral("--count"), run.options.value(QStringLiteral("count")), 1,
-                     kMaxDisks, &count)) {
+    if (run.options.isSet(CountOption()) &&
+        !ParseNumber(QStringLiteral("--count"), run.options.value(CountOption()), 1, kMaxDisks,
+                     &count)) {
         return kExitUsage;
     }
-    QString source;
-    QString sourceFile;
-    for (const char* option : {"from", "tap", "d80"}) {
-        const QString name = QString::fromLatin1(option);
-        if (!run.options.isSet(name)) {
+    const DiskSource* chosen = nullptr;
+    for (const DiskSource& source : DiskSources()) {
+        if (!run.options.isSet(source.option)) {
             continue;
         }
-        if (!source.isEmpty()) {
-            return Fail(kExitUsage,
-                        QStringLiteral("--%1 and --%2 do not go together").arg(source, name));
+        if (chosen != nullptr) {
+            return Fail(kExitUsage, QStringLiteral("--%1 and --%2 do not go together")
+                                        .arg(chosen->option.names().constFirst(),
+                                             source.option.names().constFirst()));
         }
-        source = name;
-        sourceFile = run.options.value(name);
+        chosen = &source;
     }
-    if (!sourceFile.isEmpty() && CheckReadable(sourceFile) != kExitDone) {
+    const QString sourceFile = chosen ? run.options.value(chosen->option) : QString();
+    if (chosen && CheckReadable(sourceFile) != kExitDone) {
         return kExitFailed;
     }
     int waitMs = 0;
@@ -161,27 +197,14 @@ int AddCommand::Execute(Invocation& run) {
         return kExitUsage;
     }
     ImageEditor editor;
-    int code = editor.Open(run.args.at(0), waitMs);
+    const int code = editor.Open(run.args.at(0), waitMs);
     if (code != kExitDone) {
         return code;
     }
-    CBrindleDoc& doc = editor.Doc();
-    const std::size_t first = doc.m_disks.size();
-    const QByteArray path = QFile::encodeName(sourceFile);
-    if (source == QLatin1String("from")) {
-        doc.AddDisksFromFile(count, sourceFile);
-    } else if (source == QLatin1String("tap")) {
-        doc.AddFormattedDisks(count, 94, 9, QStringLiteral("tapeimport"));
-        for (std::size_t i = first; i < doc.m_disks.size(); ++i) {
-            doc.m_disks[i]->ImportTap(path.constData());
-        }
-    } else if (source == QLatin1String("d80")) {
-        doc.AddFormattedDisks(count, 94, 9, QStringLiteral("empty_disk"));
-        for (std::size_t i = first; i < doc.m_disks.size(); ++i) {
-            doc.m_disks[i]->LoadRawImage(path.constData());
-        }
+    if (chosen) {
+        (editor.Doc().*(chosen->add))(count, sourceFile);
     } else {
-        doc.AddFormattedDisks(count, 94, 9, QStringLiteral("empty_disk"));
+        editor.Doc().AddStandardDisks(count);
     }
     return editor.Save(run);
 }

@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/message_log.h"
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 
 namespace cli {
 
@@ -52,15 +53,7 @@ int SlotArgument(const QByteArray& text) {
 }  // namespace
 
 QByteArray DiskLabel(const unsigned char* record) {
-    const unsigned char* name = record + CMdosDisk::kDiskNameOffset;
-    const void* nul = std::memchr(name, 0, CMdosDisk::kDiskNameSize);
-    const int size = nul ? static_cast<int>(static_cast<const unsigned char*>(nul) - name)
-                         : CMdosDisk::kDiskNameSize;
-    QByteArray label(reinterpret_cast<const char*>(name), size);
-    while (label.endsWith(' ')) {
-        label.chop(1);
-    }
-    return label;
+    return QByteArray::fromStdString(disk::DiskLabel(record));
 }
 
 std::vector<DiskFile> ListFiles(CMdosDisk& disk) {

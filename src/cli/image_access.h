@@ -18,8 +18,7 @@ namespace cli {
 
 struct Invocation;
 
-// A disk's label as the tree shows it: the record's disk name up to its first NUL, without
-// trailing blanks.
+// disk::DiskLabel, the disk's name as the window shows it, as bytes.
 [[nodiscard]] QByteArray DiskLabel(const unsigned char* record);
 
 // A used directory entry and the name ls gives it: its name without padding, or NAME.T (the
@@ -50,11 +49,6 @@ int ResolveDisk(const QString& text, std::int64_t count,
 
 // An integer option or argument within [min, max]; reports a usage error when it isn't.
 bool ParseNumber(const QString& what, const QString& text, int min, int max, int* value);
-
-// The part of a record that holds the header and the volume's boot sector, FAT and directory:
-// all that listing files and counting free space look at.
-inline constexpr int kVolumeHeadSize =
-    CMdosDisk::kHeaderSize + CMdosDisk::kFirstDataSector * CMdosDisk::kSectorSize;
 
 class ImageReader {
 public:

@@ -4,7 +4,6 @@
 
 #include "cli/byte_text.h"
 #include "cli/image_access.h"
-#include "disk/le_bytes.h"
 #include "disk/mdos_disk.h"
 
 namespace cli {
@@ -26,11 +25,6 @@ QJsonObject DiskJson(std::int64_t index, const CMdosDisk& disk) {
 QByteArray VolumeName(CMdosDisk& disk) {
     return TrimPadding(disk.GetSector(CMdosDisk::kBootSector) + CMdosDisk::kBootVolumeName,
                        CMdosDisk::kVolumeNameSize);
-}
-
-int EntryLength(const unsigned char* entry) {
-    return static_cast<int>(disk::ReadLe16(entry + CMdosDisk::kEntryLengthLow) |
-                            static_cast<unsigned>(entry[CMdosDisk::kEntryLengthHigh]) << 16);
 }
 
 }  // namespace cli

@@ -20,7 +20,5 @@ void WriteJson(QTextStream& out, const QJsonObject& document);
 [[nodiscard]] QJsonObject DiskJson(std::int64_t index, const CMdosDisk& disk);
 // The volume name at boot 0xC0 without its padding.
 [[nodiscard]] QByteArray VolumeName(CMdosDisk& disk);
-// A directory entry's 24-bit length.
-[[nodiscard]] int EntryLength(const unsigned char* entry);
 
 }  // namespace cli

@@ -17,6 +17,7 @@
 #include "cli/output.h"
 #include "disk/le_bytes.h"
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 
 namespace cli {
 
@@ -153,7 +154,7 @@ int InfoCommand::Execute(Invocation& run) {
     QJsonArray disks;
     auto disk = std::make_unique<CMdosDisk>();
     for (std::int64_t i = 0; i < reader.Count(); ++i) {
-        const int read = reader.Read(i, *disk, kVolumeHeadSize);
+        const int read = reader.Read(i, *disk, disk::kVolumeHeadSize);
         if (read != kExitDone) {
             return read;
         }
@@ -189,7 +190,7 @@ int LsCommand::Execute(Invocation& run) {
     ImageReader reader;
     auto disk = std::make_unique<CMdosDisk>();
     std::int64_t index = 0;
-    const int code = LoadDisk(run, reader, *disk, &index, kVolumeHeadSize);
+    const int code = LoadDisk(run, reader, *disk, &index, disk::kVolumeHeadSize);
     if (code != kExitDone) {
         return code;
     }
@@ -208,15 +209,15 @@ int LsCommand::Execute(Invocation& run) {
                 {QStringLiteral("name"), BytesToJson(file.name)},
                 {QStringLiteral("type"), BytesToJson(type)},
                 {QStringLiteral("start"), static_cast<int>(start)},
-                {QStringLiteral("length"), EntryLength(entry)},
+                {QStringLiteral("length"), disk::EntryLength(entry)},
                 {QStringLiteral("basic"), static_cast<int>(basic)},
                 {QStringLiteral("attributes"), Attributes(*disk, file.entry)},
                 {QStringLiteral("first_sector"), static_cast<int>(first)},
             });
         } else {
             run.out << BytesToText(file.label) << '\t' << BytesToText(type) << '\t' << start << '\t'
-                    << EntryLength(entry) << '\t' << basic << '\t' << Attributes(*disk, file.entry)
-                    << '\t' << first << '\n';
+                    << disk::EntryLength(entry) << '\t' << basic << '\t'
+                    << Attributes(*disk, file.entry) << '\t' << first << '\n';
         }
     }
     if (json) {
@@ -362,7 +363,7 @@ int GetCommand::Execute(Invocation& run) {
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
         disk->ExportBinary(entries[i], paths[i].constData());
-        code = CheckWritten(run, paths[i], EntryLength(entries[i]));
+        code = CheckWritten(run, paths[i], disk::EntryLength(entries[i]));
         if (code != kExitDone) {
             return code;
         }

@@ -9,13 +9,16 @@
 
 #include "disk/chain_reach.h"
 #include "disk/le_bytes.h"
+#include "disk/mdos_format.h"
 #include "platform/crt_random.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
 #include "platform/record_pool.h"
 #include "platform/replacing_file.h"
 
+using disk::EntryLength;
 using disk::ReadLe16;
+using disk::SetEntryLength;
 using disk::WriteLe16;
 
 namespace {
@@ -107,17 +110,6 @@ const char* const kTooLongQuestion = "File is too long. Use all disk free space 
         ++available;
     }
     return available >= needed;
-}
-
-[[nodiscard]] int EntryLength(const unsigned char* entry) {
-    return static_cast<int>(ReadLe16(entry + CMdosDisk::kEntryLengthLow) |
-                            static_cast<unsigned>(entry[CMdosDisk::kEntryLengthHigh]) << 16);
-}
-
-void SetEntryLength(unsigned char* entry, int length) {
-    const auto value = static_cast<unsigned>(length);
-    WriteLe16(entry + CMdosDisk::kEntryLengthLow, value & kLow16Bits);
-    entry[CMdosDisk::kEntryLengthHigh] = static_cast<unsigned char>((value >> 16) & 0xFF);
 }
 
 // Copies min(cap, width) bytes of a fixed field and terminates at min(cap - 1, width).
@@ -313,11 +305,10 @@ char* CMdosDisk::GetDiskName(char* buf, int cap) {
     if (cap <= 0) {
         return buf;
     }
-    CopyField(buf, cap, m_record + kDiskNameOffset, kDiskNameSize);
-    // The field is blank-padded: the blanks at its end go, up to the first byte that isn't one.
-    for (int i = std::min(cap - 2, kDiskNameSize - 1); i >= 0 && buf[i] == ' '; --i) {
-        buf[i] = '\0';
-    }
+    const std::string label = disk::DiskLabel(m_record);
+    const std::size_t size = std::min(label.size(), static_cast<std::size_t>(cap - 1));
+    std::memcpy(buf, label.data(), size);
+    buf[size] = '\0';
     return buf;
 }
 

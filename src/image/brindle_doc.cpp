@@ -9,6 +9,7 @@
 #include <new>
 #include <optional>
 
+#include "disk/mdos_format.h"
 #include "framework/archive.h"
 #include "framework/command_ids.h"
 #include "framework/progress.h"
@@ -263,6 +264,35 @@ void CBrindleDoc::AddFormattedDisks(int count, int tracks, int sectorsPerTrack,
         WriteNewHeader(disk, EmptyDiskName(m_disks.size()));
         disk.Format(tracks, sectorsPerTrack, volume.constData());
     });
+}
+
+void CBrindleDoc::AddStandardDisks(int count) {
+    AddFormattedDisks(count, disk::kStandardTracks, disk::kStandardSectorsPerTrack,
+                      QString::fromLatin1(disk::kStandardVolumeName));
+}
+
+void CBrindleDoc::AddTapeDisks(int count, const QString& tapPath) {
+    const std::size_t first = m_disks.size();
+    AddFormattedDisks(count, disk::kStandardTracks, disk::kStandardSectorsPerTrack,
+                      QString::fromLatin1(disk::kTapeVolumeName));
+    const QByteArray path = QFile::encodeName(tapPath);
+    for (std::size_t i = first; i < m_disks.size(); ++i) {
+        m_disks[i]->ImportTap(path.constData());
+    }
+}
+
+void CBrindleDoc::AddD80Disks(int count, const QString& d80Path) {
+    const std::size_t first = m_disks.size();
+    AddStandardDisks(count);
+    const QByteArray path = QFile::encodeName(d80Path);
+    for (std::size_t i = first; i < m_disks.size(); ++i) {
+        m_disks[i]->LoadRawImage(path.constData());
+    }
+}
+
+void CBrindleDoc::MakeTapeDisk(CMdosDisk& target, const QString& tapPath) {
+    target.Format(disk::kStandardTracks, disk::kStandardSectorsPerTrack, disk::kTapeVolumeName);
+    target.ImportTap(QFile::encodeName(tapPath).constData());
 }
 
 void CBrindleDoc::AddDisksFromFile(int count, const QString& path) {

@@ -44,6 +44,18 @@ public:
     // Deletes every disk, reporting the run as "Dropping disks ...".
     virtual void DropAllDisks();
 
+    // The disks the front ends make, alike in the window and on the command line.
+    // Appends count standard disks (94 x 9, volume "empty_disk"), as "Add New" makes them.
+    void AddStandardDisks(int count);
+    // Appends count tape disks: each formatted as MakeTapeDisk does, then given the TAP file's
+    // blocks as files.
+    void AddTapeDisks(int count, const QString& tapPath);
+    // Appends count standard disks whose sectors are then replaced by a D80 raw image.
+    void AddD80Disks(int count, const QString& d80Path);
+    // Formats the disk as a tape disk (94 x 9, volume "tapeimport") and imports the TAP file.
+    // The format comes first: a tape that can't be read leaves an empty disk.
+    static void MakeTapeDisk(CMdosDisk& target, const QString& tapPath);
+
     // The disks in file order; views borrow the pointers.
     std::vector<std::unique_ptr<CMdosDisk>> m_disks;
     // Opening appends to the disks in memory instead of replacing them.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <memory>
 
 #include "cli_fixture.h"
 #include "disk/mdos_disk.h"
@@ -338,6 +339,30 @@ TEST_F(CliTest, GarbageRecordsGiveOutputOrAnErrorNeverACrash) {
         }
     }
     EXPECT_EQ(Read("junk.trw"), image);
+}
+
+}  // namespace
+
+namespace {
+
+// A disk name is what the window shows: up to the first NUL, blanks before it kept.
+TEST_F(CliTest, DisksAreNamedAsTheWindowNamesThem) {
+    Expect(0, {"create", "img.trw", "--disks", "2"});
+    QByteArray image = Read("img.trw");
+    image.replace(kRecord + CMdosDisk::kDiskNameOffset, CMdosDisk::kDiskNameSize,
+                  QByteArray("ab  \0xyz", 8).leftJustified(CMdosDisk::kDiskNameSize, ' '));
+    Write("img.trw", image);
+    auto disk = std::make_unique<CMdosDisk>();
+    std::memcpy(disk->Record(), image.constData() + kRecord, kRecord);
+    char shown[CMdosDisk::kDiskNameSize + 1];
+    ASSERT_STREQ(disk->GetDiskName(shown, sizeof shown), "ab  ");
+
+    EXPECT_TRUE(Expect(0, {"info", "img.trw"}).out.contains("\n1\tab  \t"));
+    EXPECT_EQ(ParseJson(Expect(0, {"ls", "img.trw", "ab  ", "--json"}).out)["disk"]
+                  .toObject()["index"]
+                  .toInt(),
+              1);
+    Expect(2, {"ls", "img.trw", "ab"});
 }
 
 }  // namespace
