@@ -5,27 +5,18 @@
 
 #include "cli/byte_text.h"
 #include "cli/command.h"
+#include "cli/options.h"
 
 namespace cli {
 
 namespace {
-constexpr int kDefaultWaitSeconds = 30;
 constexpr int kMaxWaitSeconds = 24 * 60 * 60;
 }  // namespace
 
-QCommandLineOption WaitOption() {
-    return QCommandLineOption(QStringLiteral("wait"),
-                              QStringLiteral("Waits up to SECONDS (default %1) while another "
-                                             "program changes the image.")
-                                  .arg(kDefaultWaitSeconds),
-                              QStringLiteral("SECONDS"));
-}
-
 bool LockWait(const Invocation& run, int* waitMs) {
-    int seconds = kDefaultWaitSeconds;
-    if (run.options.isSet(QStringLiteral("wait")) &&
-        !ParseNumber(QStringLiteral("--wait"), run.options.value(QStringLiteral("wait")), 0,
-                     kMaxWaitSeconds, &seconds)) {
+    int seconds = 0;
+    if (!ParseNumber(QStringLiteral("--wait"), run.options.value(WaitOption()), 0, kMaxWaitSeconds,
+                     &seconds)) {
         return false;
     }
     *waitMs = seconds * 1000;

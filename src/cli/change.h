@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCommandLineOption>
 #include <QString>
 #include <functional>
 
@@ -13,10 +12,7 @@ namespace cli {
 
 struct Invocation;
 
-// --wait SECONDS: how long a changing command waits for another program's change of the image
-// to end before it gives up (default 30).
-QCommandLineOption WaitOption();
-// The --wait value in milliseconds; false after reporting a usage error.
+// The --wait value (WaitOption) in milliseconds; false after reporting a usage error.
 bool LockWait(const Invocation& run, int* waitMs);
 
 // Opens IMAGE (argument 0) into the editor and resolves DISK (argument 1). Returns the disk's

@@ -9,6 +9,7 @@
 #include "cli/byte_text.h"
 #include "cli/change.h"
 #include "cli/image_access.h"
+#include "cli/options.h"
 #include "cli/output.h"
 #include "disk/mdos_disk.h"
 #include "disk/mdos_format.h"
@@ -17,7 +18,12 @@ namespace cli {
 
 namespace {
 
-const QString kRepair = QStringLiteral("repair");
+const QCommandLineOption& RepairOption() {
+    static const QCommandLineOption option(
+        QStringLiteral("repair"), QStringLiteral("Frees lost sectors and sets last-sector markers "
+                                                 "from the files' lengths; leaves the rest."));
+    return option;
+}
 
 struct DiskReport {
     std::int64_t index = 0;
@@ -209,20 +215,16 @@ CheckCommand::CheckCommand()
     : Command(QStringLiteral("check"),
               QStringLiteral("Checks the volumes of an image, or of DISK, for damage."),
               {QStringLiteral("IMAGE"), QStringLiteral("[DISK]")},
-              {JsonOption(),
-               QCommandLineOption(kRepair,
-                                  QStringLiteral("Frees lost sectors and sets last-sector markers "
-                                                 "from the files' lengths; leaves the rest.")),
-               WaitOption()}) {}
+              {JsonOption(), RepairOption(), WaitOption()}) {}
 
 int CheckCommand::Execute(Invocation& run) {
-    const bool repair = run.options.isSet(kRepair);
+    const bool repair = run.options.isSet(RepairOption());
     std::vector<DiskReport> reports;
     const int code = repair ? RepairImage(run, &reports) : CheckImage(run, &reports);
     if (code != kExitDone) {
         return code;
     }
-    if (run.options.isSet(QStringLiteral("json"))) {
+    if (run.options.isSet(JsonOption())) {
         WriteReportJson(run, reports, repair);
     } else {
         WriteReportText(run, reports, repair);

@@ -16,28 +16,28 @@ std::unique_ptr<Command> Make() {
 
 // Adding a command is one class and one line here.
 constexpr std::unique_ptr<Command> (*kCommands[])() = {
-    Make<InfoCommand>,          // info
-    Make<LsCommand>,            // ls
-    Make<HeaderCommand>,        // header
-    Make<DumpCommand>,          // dump
-    Make<CreateCommand>,        // create
-    Make<AddCommand>,           // add
-    Make<RemoveCommand>,        // remove
-    Make<ExtractCommand>,       // extract
-    Make<FormatCommand>,        // format
-    Make<RenameDiskCommand>,    // rename-disk
-    Make<RenameVolumeCommand>,  // rename-volume
-    Make<PutCommand>,           // put
-    Make<GetCommand>,           // get
-    Make<RmCommand>,            // rm
-    Make<MvCommand>,            // mv
-    Make<CpCommand>,            // cp
-    Make<TapImportCommand>,     // tap-import
-    Make<TapExportCommand>,     // tap-export
-    Make<D80ImportCommand>,     // d80-import
-    Make<D80ExportCommand>,     // d80-export
-    Make<D80ReplaceCommand>,    // d80-replace
-    Make<CheckCommand>,         // check
+    Make<InfoCommand>,            // info
+    Make<LsCommand>,              // ls
+    Make<HeaderCommand>,          // header
+    Make<DumpCommand>,            // dump
+    Make<CreateCommand>,          // create
+    Make<AddCommand>,             // add
+    Make<RemoveCommand>,          // remove
+    Make<ExtractCommand>,         // extract
+    Make<FormatCommand>,          // format
+    RenameCommand::Disk,          // rename-disk
+    RenameCommand::Volume,        // rename-volume
+    Make<PutCommand>,             // put
+    Make<GetCommand>,             // get
+    Make<RmCommand>,              // rm
+    Make<MvCommand>,              // mv
+    Make<CpCommand>,              // cp
+    DiskFileCommand::TapImport,   // tap-import
+    ExportCommand::Tap,           // tap-export
+    DiskFileCommand::D80Import,   // d80-import
+    ExportCommand::D80,           // d80-export
+    DiskFileCommand::D80Replace,  // d80-replace
+    Make<CheckCommand>,           // check
 };
 
 }  // namespace

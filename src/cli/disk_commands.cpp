@@ -7,6 +7,7 @@
 
 #include "cli/change.h"
 #include "cli/image_access.h"
+#include "cli/options.h"
 #include "disk/mdos_disk.h"
 #include "disk/mdos_format.h"
 
@@ -19,26 +20,56 @@ const QString kDisk = QStringLiteral("DISK");
 
 // More disks than this in one command is a typing slip, not a collection.
 constexpr int kMaxDisks = 65535;
+constexpr int kDefaultCreatedDisks = 16;
+constexpr char kCreatedVolumeName[] = "emptydisk";
+constexpr char kFormattedVolumeName[] = "noname";
 
-QCommandLineOption ValueOption(const QString& name, const QString& value,
-                               const QString& description) {
-    return QCommandLineOption(name, description, value);
+const QCommandLineOption& TracksOption() {
+    static const QCommandLineOption option =
+        ValueOption(QStringLiteral("tracks"), QStringLiteral("T"),
+                    QStringLiteral("Tracks per side, %1 to %2 (default %3).")
+                        .arg(disk::kMinTracks)
+                        .arg(disk::kMaxTracks)
+                        .arg(disk::kStandardTracks));
+    return option;
 }
 
-QList<QCommandLineOption> GeometryOptions(const QString& defaultName) {
-    return {ValueOption(QStringLiteral("tracks"), QStringLiteral("T"),
-                        QStringLiteral("Tracks per side, %1 to %2 (default %3).")
-                            .arg(disk::kMinTracks)
-                            .arg(disk::kMaxTracks)
-                            .arg(disk::kStandardTracks)),
-            ValueOption(QStringLiteral("sectors"), QStringLiteral("S"),
-                        QStringLiteral("Sectors per track, %1 to %2 (default %3).")
-                            .arg(disk::kMinSectorsPerTrack)
-                            .arg(disk::kMaxSectorsPerTrack)
-                            .arg(disk::kStandardSectorsPerTrack)),
-            ValueOption(
-                QStringLiteral("name"), QStringLiteral("VOL"),
-                QStringLiteral("Volume name, at most 10 bytes (default %1).").arg(defaultName))};
+const QCommandLineOption& SectorsOption() {
+    static const QCommandLineOption option =
+        ValueOption(QStringLiteral("sectors"), QStringLiteral("S"),
+                    QStringLiteral("Sectors per track, %1 to %2 (default %3).")
+                        .arg(disk::kMinSectorsPerTrack)
+                        .arg(disk::kMaxSectorsPerTrack)
+                        .arg(disk::kStandardSectorsPerTrack));
+    return option;
+}
+
+const QCommandLineOption& VolumeNameOption() {
+    static const QCommandLineOption option = ValueOption(
+        QStringLiteral("name"), QStringLiteral("VOL"),
+        QStringLiteral("Volume name, at most %1 bytes.").arg(CMdosDisk::kVolumeNameSize));
+    return option;
+}
+
+const QCommandLineOption& DisksOption() {
+    static const QCommandLineOption option =
+        ValueOption(QStringLiteral("disks"), QStringLiteral("N"),
+                    QStringLiteral("Number of disks (default %1).").arg(kDefaultCreatedDisks));
+    return option;
+}
+
+const QCommandLineOption& EmptyOption() {
+    static const QCommandLineOption option(QStringLiteral("empty"),
+                                           QStringLiteral("Makes one zero-filled disk instead."));
+    return option;
+}
+
+QList<QCommandLineOption> GeometryOptions(const char* defaultName) {
+    return {
+        TracksOption(), SectorsOption(),
+        Described(VolumeNameOption(), QStringLiteral("Volume name, at most %1 bytes (default %2).")
+                                          .arg(CMdosDisk::kVolumeNameSize)
+                                          .arg(QString::fromLatin1(defaultName)))};
 }
 
 struct Geometry {
@@ -49,18 +80,18 @@ struct Geometry {
 
 bool ParseGeometry(Invocation& run, Geometry* geometry) {
     const QCommandLineParser& options = run.options;
-    if (options.isSet(QStringLiteral("tracks")) &&
-        !ParseNumber(QStringLiteral("--tracks"), options.value(QStringLiteral("tracks")),
-                     disk::kMinTracks, disk::kMaxTracks, &geometry->tracks)) {
+    if (options.isSet(TracksOption()) &&
+        !ParseNumber(QStringLiteral("--tracks"), options.value(TracksOption()), disk::kMinTracks,
+                     disk::kMaxTracks, &geometry->tracks)) {
         return false;
     }
-    if (options.isSet(QStringLiteral("sectors")) &&
-        !ParseNumber(QStringLiteral("--sectors"), options.value(QStringLiteral("sectors")),
+    if (options.isSet(SectorsOption()) &&
+        !ParseNumber(QStringLiteral("--sectors"), options.value(SectorsOption()),
                      disk::kMinSectorsPerTrack, disk::kMaxSectorsPerTrack, &geometry->sectors)) {
         return false;
     }
-    return !options.isSet(QStringLiteral("name")) ||
-           NameArgument(QStringLiteral("--name"), options.value(QStringLiteral("name")),
+    return !options.isSet(VolumeNameOption()) ||
+           NameArgument(QStringLiteral("--name"), options.value(VolumeNameOption()),
                         CMdosDisk::kVolumeNameSize, &geometry->name);
 }
 
@@ -70,36 +101,32 @@ CreateCommand::CreateCommand()
     : Command(QStringLiteral("create"),
               QStringLiteral("Makes a new image of formatted disks, or of one zero-filled disk."),
               {kImage},
-              GeometryOptions(QStringLiteral("emptydisk")) +
-                  QList<QCommandLineOption>{
-                      ValueOption(QStringLiteral("disks"), QStringLiteral("N"),
-                                  QStringLiteral("Number of disks (default 16).")),
-                      QCommandLineOption(QStringLiteral("empty"),
-                                         QStringLiteral("Makes one zero-filled disk instead.")),
-                      QCommandLineOption(QStringLiteral("force"),
-                                         QStringLiteral("Replaces an existing file.")),
-                      WaitOption()}) {}
+              GeometryOptions(kCreatedVolumeName)
+                  << DisksOption() << EmptyOption()
+                  << Described(ForceOption(), QStringLiteral("Replaces an existing file."))
+                  << WaitOption()) {}
 
 int CreateCommand::Execute(Invocation& run) {
     const QString path = run.args.at(0);
-    const bool empty = run.options.isSet(QStringLiteral("empty"));
-    for (const char* option : {"disks", "tracks", "sectors", "name"}) {
-        if (empty && run.options.isSet(QString::fromLatin1(option))) {
+    const bool empty = run.options.isSet(EmptyOption());
+    for (const QCommandLineOption* option :
+         {&DisksOption(), &TracksOption(), &SectorsOption(), &VolumeNameOption()}) {
+        if (empty && run.options.isSet(*option)) {
             return Fail(kExitUsage, QStringLiteral("--empty makes one unformatted disk; --%1 "
                                                    "does not go with it")
-                                        .arg(QString::fromLatin1(option)));
+                                        .arg(option->names().constFirst()));
         }
     }
     Geometry geometry;
-    geometry.name = "emptydisk";
-    int disks = 16;
+    geometry.name = kCreatedVolumeName;
+    int disks = kDefaultCreatedDisks;
     if (!ParseGeometry(run, &geometry) ||
-        (run.options.isSet(QStringLiteral("disks")) &&
-         !ParseNumber(QStringLiteral("--disks"), run.options.value(QStringLiteral("disks")), 1,
-                      kMaxDisks, &disks))) {
+        (run.options.isSet(DisksOption()) &&
+         !ParseNumber(QStringLiteral("--disks"), run.options.value(DisksOption()), 1, kMaxDisks,
+                      &disks))) {
         return kExitUsage;
     }
-    if (QFileInfo::exists(path) && !run.options.isSet(QStringLiteral("force"))) {
+    if (QFileInfo::exists(path) && !run.options.isSet(ForceOption())) {
         return Fail(kExitFailed, QStringLiteral("%1 exists; --force replaces it").arg(path));
     }
     int waitMs = 0;
@@ -222,11 +249,11 @@ int RemoveCommand::Execute(Invocation& run) {
 
 FormatCommand::FormatCommand()
     : Command(QStringLiteral("format"), QStringLiteral("Writes an empty volume onto a disk."),
-              {kImage, kDisk}, GeometryOptions(QStringLiteral("noname")) << WaitOption()) {}
+              {kImage, kDisk}, GeometryOptions(kFormattedVolumeName) << WaitOption()) {}
 
 int FormatCommand::Execute(Invocation& run) {
     Geometry geometry;
-    geometry.name = "noname";
+    geometry.name = kFormattedVolumeName;
     if (!ParseGeometry(run, &geometry)) {
         return kExitUsage;
     }
@@ -236,49 +263,33 @@ int FormatCommand::Execute(Invocation& run) {
     });
 }
 
-RenameDiskCommand::RenameDiskCommand()
-    : Command(QStringLiteral("rename-disk"),
-              QStringLiteral("Renames a disk (the 32-byte name in its record header)."),
-              {kImage, kDisk, QStringLiteral("NAME")}, {WaitOption()}) {}
+RenameCommand::RenameCommand(const QString& name, const QString& description, int maxBytes,
+                             void (CMdosDisk::*setter)(const char*))
+    : Command(name, description, {kImage, kDisk, QStringLiteral("NAME")}, {WaitOption()}),
+      m_maxBytes(maxBytes),
+      m_setter(setter) {}
 
-int RenameDiskCommand::Execute(Invocation& run) {
+std::unique_ptr<Command> RenameCommand::Disk() {
+    return std::make_unique<RenameCommand>(
+        QStringLiteral("rename-disk"),
+        QStringLiteral("Renames a disk (the 32-byte name in its record header)."),
+        CMdosDisk::kDiskNameSize, &CMdosDisk::SetDiskName);
+}
+
+std::unique_ptr<Command> RenameCommand::Volume() {
+    return std::make_unique<RenameCommand>(
+        QStringLiteral("rename-volume"),
+        QStringLiteral("Renames the MDOS volume of a disk (10 bytes in its boot sector)."),
+        CMdosDisk::kVolumeNameSize, &CMdosDisk::SetVolumeName);
+}
+
+int RenameCommand::Execute(Invocation& run) {
     QByteArray name;
-    if (!NameArgument(QStringLiteral("NAME"), run.args.at(2), CMdosDisk::kDiskNameSize, &name)) {
+    if (!NameArgument(QStringLiteral("NAME"), run.args.at(2), m_maxBytes, &name)) {
         return kExitUsage;
     }
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
-        editor.Disk(index).SetDiskName(name.constData());
-        return kExitDone;
-    });
-}
-
-RenameVolumeCommand::RenameVolumeCommand()
-    : Command(QStringLiteral("rename-volume"),
-              QStringLiteral("Renames the MDOS volume of a disk (10 bytes in its boot sector)."),
-              {kImage, kDisk, QStringLiteral("NAME")}, {WaitOption()}) {}
-
-int RenameVolumeCommand::Execute(Invocation& run) {
-    QByteArray name;
-    if (!NameArgument(QStringLiteral("NAME"), run.args.at(2), CMdosDisk::kVolumeNameSize, &name)) {
-        return kExitUsage;
-    }
-    return ChangeDisk(run, [&](ImageEditor& editor, int index) {
-        editor.Disk(index).SetVolumeName(name.constData());
-        return kExitDone;
-    });
-}
-
-D80ReplaceCommand::D80ReplaceCommand()
-    : Command(QStringLiteral("d80-replace"),
-              QStringLiteral("Replaces the sectors of a disk with a D80 raw image."),
-              {kImage, kDisk, QStringLiteral("D80FILE")}, {WaitOption()}) {}
-
-int D80ReplaceCommand::Execute(Invocation& run) {
-    if (CheckReadable(run.args.at(2)) != kExitDone) {
-        return kExitFailed;
-    }
-    return ChangeDisk(run, [&](ImageEditor& editor, int index) {
-        editor.Disk(index).LoadRawImage(QFile::encodeName(run.args.at(2)).constData());
+        (editor.Disk(index).*m_setter)(name.constData());
         return kExitDone;
     });
 }

@@ -1,7 +1,10 @@
 // The commands that make an image or change whole disks of it.
 #pragma once
 
+#include <memory>
+
 #include "cli/command.h"
+#include "disk/mdos_disk.h"
 
 namespace cli {
 
@@ -29,22 +32,18 @@ public:
     int Execute(Invocation& run) override;
 };
 
-class RenameDiskCommand : public Command {
+// rename-disk and rename-volume: a name argument of at most maxBytes, set by one engine call.
+class RenameCommand : public Command {
 public:
-    RenameDiskCommand();
+    RenameCommand(const QString& name, const QString& description, int maxBytes,
+                  void (CMdosDisk::*setter)(const char*));
+    static std::unique_ptr<Command> Disk();
+    static std::unique_ptr<Command> Volume();
     int Execute(Invocation& run) override;
-};
 
-class RenameVolumeCommand : public Command {
-public:
-    RenameVolumeCommand();
-    int Execute(Invocation& run) override;
-};
-
-class D80ReplaceCommand : public Command {
-public:
-    D80ReplaceCommand();
-    int Execute(Invocation& run) override;
+private:
+    int m_maxBytes;
+    void (CMdosDisk::*m_setter)(const char*);
 };
 
 }  // namespace cli

@@ -9,6 +9,7 @@
 #include "cli/guards.h"
 #include "cli/image_access.h"
 #include "cli/message_log.h"
+#include "cli/options.h"
 #include "disk/mdos_disk.h"
 
 namespace cli {
@@ -17,12 +18,33 @@ namespace {
 
 const QString kImage = QStringLiteral("IMAGE");
 const QString kDisk = QStringLiteral("DISK");
-const QString kReplace = QStringLiteral("replace");
 
-QCommandLineOption ReplaceOption() {
-    return QCommandLineOption(kReplace,
-                              QStringLiteral("Replaces a file of the same name and type on the "
-                                             "target disk."));
+const QCommandLineOption& AsOption() {
+    static const QCommandLineOption option =
+        ValueOption(QStringLiteral("as"), QStringLiteral("NAME"),
+                    QStringLiteral("Names the file NAME (one HOSTFILE only)."));
+    return option;
+}
+
+const QCommandLineOption& YesOption() {
+    static const QCommandLineOption option(
+        QStringLiteral("yes"), QStringLiteral("Answers yes when a file is as long as the free "
+                                              "space: it is cut to fit."));
+    return option;
+}
+
+const QCommandLineOption& ToOption() {
+    static const QCommandLineOption option =
+        ValueOption(QStringLiteral("to"), QStringLiteral("DISK"),
+                    QStringLiteral("The disk to copy to (required)."));
+    return option;
+}
+
+const QCommandLineOption& MoveOption() {
+    static const QCommandLineOption option(
+        QStringLiteral("move"),
+        QStringLiteral("Deletes each file from its disk once it is copied."));
+    return option;
 }
 
 // The name a file gets on the disk, as ls compares it: cut to the entry's width, without the
@@ -42,7 +64,7 @@ int ClearName(Invocation& run, CMdosDisk& disk, int diskIndex, const QByteArray&
     if (taken.empty()) {
         return kExitDone;
     }
-    if (!run.options.isSet(kReplace)) {
+    if (!run.options.isSet(ReplaceOption())) {
         return Fail(kExitFailed, QStringLiteral("%1.%2 already exists on disk %3; --replace "
                                                 "replaces it")
                                      .arg(BytesToText(StoredName(name)))
@@ -66,23 +88,17 @@ PutCommand::PutCommand()
               QStringLiteral("Imports host files as exact binary copies, named after the host "
                              "file without folder and extension."),
               {kImage, kDisk, QStringLiteral("HOSTFILE...")},
-              {QCommandLineOption(QStringLiteral("as"),
-                                  QStringLiteral("Names the file NAME (one HOSTFILE only)."),
-                                  QStringLiteral("NAME")),
-               QCommandLineOption(QStringLiteral("yes"),
-                                  QStringLiteral("Answers yes when a file is as long as the free "
-                                                 "space: it is cut to fit.")),
-               ReplaceOption(), WaitOption()}) {}
+              {AsOption(), YesOption(), ReplaceOption(), WaitOption()}) {}
 
 int PutCommand::Execute(Invocation& run) {
     const QStringList hostFiles = run.args.mid(2);
     std::vector<QByteArray> names;
-    if (run.options.isSet(QStringLiteral("as"))) {
+    if (run.options.isSet(AsOption())) {
         if (hostFiles.size() != 1) {
             return Fail(kExitUsage, QStringLiteral("--as names one HOSTFILE only"));
         }
         QByteArray name;
-        if (!NameArgument(QStringLiteral("--as"), run.options.value(QStringLiteral("as")),
+        if (!NameArgument(QStringLiteral("--as"), run.options.value(AsOption()),
                           CMdosDisk::kEntryNameSize, &name)) {
             return kExitUsage;
         }
@@ -97,7 +113,7 @@ int PutCommand::Execute(Invocation& run) {
             return kExitFailed;
         }
     }
-    run.messages.SetAnswerYes(run.options.isSet(QStringLiteral("yes")));
+    run.messages.SetAnswerYes(run.options.isSet(YesOption()));
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
         CMdosDisk& disk = editor.Disk(index);
         for (qsizetype i = 0; i < hostFiles.size() && !run.messages.Failed(); ++i) {
@@ -127,8 +143,8 @@ int PutCommand::Execute(Invocation& run) {
 RmCommand::RmCommand()
     : Command(QStringLiteral("rm"), QStringLiteral("Deletes files from a disk."),
               {kImage, kDisk, QStringLiteral("FILE...")},
-              {ForceOption(QStringLiteral("Removes a file whose chain is broken, freeing only the "
-                                          "sectors it alone owns.")),
+              {Described(ForceOption(), QStringLiteral("Removes a file whose chain is broken, "
+                                                       "freeing only the sectors it alone owns.")),
                WaitOption()}) {}
 
 int RmCommand::Execute(Invocation& run) {
@@ -144,7 +160,7 @@ int RmCommand::Execute(Invocation& run) {
         }
         // The broken chains were accepted: the delete still says where it stopped, but that is
         // what was asked for.
-        run.messages.SetStopsExpected(run.options.isSet(QStringLiteral("force")));
+        run.messages.SetStopsExpected(run.options.isSet(ForceOption()));
         for (unsigned char* entry : entries) {
             disk.RemoveFile(entry);
         }
@@ -182,23 +198,18 @@ int MvCommand::Execute(Invocation& run) {
 CpCommand::CpCommand()
     : Command(QStringLiteral("cp"), QStringLiteral("Copies or moves files to another disk."),
               {kImage, kDisk, QStringLiteral("FILE...")},
-              {QCommandLineOption(QStringLiteral("to"),
-                                  QStringLiteral("The disk to copy to (required)."),
-                                  QStringLiteral("DISK")),
-               QCommandLineOption(QStringLiteral("move"),
-                                  QStringLiteral("Deletes each file from its disk once it is "
-                                                 "copied.")),
-               ReplaceOption(),
-               ForceOption(QStringLiteral("Copies a damaged file as far as its chain leads.")),
+              {ToOption(), MoveOption(), ReplaceOption(),
+               Described(ForceOption(),
+                         QStringLiteral("Copies a damaged file as far as its chain leads.")),
                WaitOption()}) {}
 
 int CpCommand::Execute(Invocation& run) {
-    if (!run.options.isSet(QStringLiteral("to"))) {
+    if (!run.options.isSet(ToOption())) {
         return Fail(kExitUsage, QStringLiteral("cp needs --to DISK"));
     }
-    const int keep = run.options.isSet(QStringLiteral("move")) ? 0 : 1;
+    const int keep = run.options.isSet(MoveOption()) ? 0 : 1;
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
-        const int target = editor.FindDisk(run.options.value(QStringLiteral("to")));
+        const int target = editor.FindDisk(run.options.value(ToOption()));
         if (target < 0) {
             return static_cast<int>(kExitUsage);
         }
@@ -223,32 +234,37 @@ int CpCommand::Execute(Invocation& run) {
     });
 }
 
-TapImportCommand::TapImportCommand()
-    : Command(QStringLiteral("tap-import"),
-              QStringLiteral("Adds the blocks of a TAP file to a disk as files."),
-              {kImage, kDisk, QStringLiteral("TAPFILE")}, {WaitOption()}) {}
+DiskFileCommand::DiskFileCommand(const QString& name, const QString& description,
+                                 const QString& argument, void (CMdosDisk::*apply)(const char*))
+    : Command(name, description, {kImage, kDisk, argument}, {WaitOption()}), m_apply(apply) {}
 
-int TapImportCommand::Execute(Invocation& run) {
-    if (CheckReadable(run.args.at(2)) != kExitDone) {
-        return kExitFailed;
-    }
-    return ChangeDisk(run, [&](ImageEditor& editor, int index) {
-        editor.Disk(index).ImportTap(QFile::encodeName(run.args.at(2)).constData());
-        return kExitDone;
-    });
+std::unique_ptr<Command> DiskFileCommand::TapImport() {
+    return std::make_unique<DiskFileCommand>(
+        QStringLiteral("tap-import"),
+        QStringLiteral("Adds the blocks of a TAP file to a disk as files."),
+        QStringLiteral("TAPFILE"), &CMdosDisk::ImportTap);
 }
 
-D80ImportCommand::D80ImportCommand()
-    : Command(QStringLiteral("d80-import"),
-              QStringLiteral("Adds every file of a D80 raw image to a disk."),
-              {kImage, kDisk, QStringLiteral("D80FILE")}, {WaitOption()}) {}
+std::unique_ptr<Command> DiskFileCommand::D80Import() {
+    return std::make_unique<DiskFileCommand>(
+        QStringLiteral("d80-import"),
+        QStringLiteral("Adds every file of a D80 raw image to a disk."), QStringLiteral("D80FILE"),
+        &CMdosDisk::ImportD80);
+}
 
-int D80ImportCommand::Execute(Invocation& run) {
+std::unique_ptr<Command> DiskFileCommand::D80Replace() {
+    return std::make_unique<DiskFileCommand>(
+        QStringLiteral("d80-replace"),
+        QStringLiteral("Replaces the sectors of a disk with a D80 raw image."),
+        QStringLiteral("D80FILE"), &CMdosDisk::LoadRawImage);
+}
+
+int DiskFileCommand::Execute(Invocation& run) {
     if (CheckReadable(run.args.at(2)) != kExitDone) {
         return kExitFailed;
     }
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
-        editor.Disk(index).ImportD80(QFile::encodeName(run.args.at(2)).constData());
+        (editor.Disk(index).*m_apply)(QFile::encodeName(run.args.at(2)).constData());
         return kExitDone;
     });
 }

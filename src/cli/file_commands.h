@@ -1,7 +1,10 @@
 // The commands that change the files of one disk.
 #pragma once
 
+#include <memory>
+
 #include "cli/command.h"
+#include "disk/mdos_disk.h"
 
 namespace cli {
 
@@ -29,16 +32,18 @@ public:
     int Execute(Invocation& run) override;
 };
 
-class TapImportCommand : public Command {
+// tap-import, d80-import and d80-replace: a host file applied to a disk by one engine call.
+class DiskFileCommand : public Command {
 public:
-    TapImportCommand();
+    DiskFileCommand(const QString& name, const QString& description, const QString& argument,
+                    void (CMdosDisk::*apply)(const char*));
+    static std::unique_ptr<Command> TapImport();
+    static std::unique_ptr<Command> D80Import();
+    static std::unique_ptr<Command> D80Replace();
     int Execute(Invocation& run) override;
-};
 
-class D80ImportCommand : public Command {
-public:
-    D80ImportCommand();
-    int Execute(Invocation& run) override;
+private:
+    void (CMdosDisk::*m_apply)(const char*);
 };
 
 }  // namespace cli

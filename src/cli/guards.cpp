@@ -6,6 +6,7 @@
 
 #include "check/volume_check.h"
 #include "cli/command.h"
+#include "cli/options.h"
 #include "disk/mdos_disk.h"
 #include "platform/file_lock.h"
 
@@ -37,10 +38,6 @@ int SlotOf(CMdosDisk& disk, const unsigned char* entry) {
 
 }  // namespace
 
-QCommandLineOption ForceOption(const QString& description) {
-    return QCommandLineOption(QStringLiteral("force"), description);
-}
-
 int CheckOutput(const Invocation& run, const QByteArray& path) {
     const QString shown = QFile::decodeName(path);
     platform::FileIdentity output;
@@ -59,7 +56,7 @@ int CheckOutput(const Invocation& run, const QByteArray& path) {
         return Fail(kExitFailed,
                     QStringLiteral("%1 is the image itself; write to another file").arg(shown));
     }
-    if (!run.options.isSet(QStringLiteral("force"))) {
+    if (!run.options.isSet(ForceOption())) {
         return Fail(kExitFailed, QStringLiteral("%1 exists; --force replaces it").arg(shown));
     }
     return kExitDone;
@@ -85,7 +82,7 @@ std::vector<QString> BrokenChains(CMdosDisk& disk, const std::vector<unsigned ch
 
 int RefuseBroken(const Invocation& run, CMdosDisk& disk, const std::vector<unsigned char*>& entries,
                  ChainUse use) {
-    if (run.options.isSet(QStringLiteral("force"))) {
+    if (run.options.isSet(ForceOption())) {
         return kExitDone;
     }
     const std::vector<QString> sentences = BrokenChains(disk, entries, use);

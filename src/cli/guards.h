@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCommandLineOption>
 #include <QString>
 #include <vector>
 
@@ -13,9 +12,6 @@ class CMdosDisk;
 namespace cli {
 
 struct Invocation;
-
-// --force, with what it allows for this command.
-QCommandLineOption ForceOption(const QString& description);
 
 // kExitDone when the host file at path may be written: a new name, or an existing regular file
 // that is not the image (argument 0) when --force is set. Else reports and returns kExitFailed.

@@ -8,11 +8,6 @@
 
 namespace cli {
 
-QCommandLineOption JsonOption() {
-    return QCommandLineOption(QStringLiteral("json"),
-                              QStringLiteral("Writes one JSON document instead of text."));
-}
-
 void WriteJson(QTextStream& out, const QJsonObject& document) {
     out << QString::fromUtf8(QJsonDocument(document).toJson(QJsonDocument::Indented));
 }

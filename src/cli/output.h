@@ -13,7 +13,6 @@ class CMdosDisk;
 
 namespace cli {
 
-[[nodiscard]] QCommandLineOption JsonOption();
 // Writes the document to standard output, indented, with a final newline.
 void WriteJson(QTextStream& out, const QJsonObject& document);
 // {"index": i, "name": label}

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSet>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "cli/guards.h"
 #include "cli/image_access.h"
 #include "cli/message_log.h"
+#include "cli/options.h"
 #include "cli/output.h"
 #include "disk/le_bytes.h"
 #include "disk/mdos_disk.h"
@@ -56,22 +56,9 @@ QByteArray HostName(CMdosDisk& disk, unsigned char* entry) {
     return name;
 }
 
-// After an export that showed no message, whether the host file is really there; an export
-// that could not create its file says nothing by itself.
-int CheckWritten(Invocation& run, const QByteArray& path, qint64 size = -1) {
-    if (run.messages.Failed()) {
-        return kExitFailed;
-    }
-    // The path's bytes may come from a disk and need not decode: ask the file system directly.
-    const std::filesystem::path file(path.toStdString());
-    std::error_code error;
-    const bool written =
-        std::filesystem::is_regular_file(file, error) &&
-        (size < 0 || std::filesystem::file_size(file, error) == static_cast<std::uintmax_t>(size));
-    if (!written || error) {
-        return Fail(kExitFailed, QStringLiteral("cannot write %1").arg(QFile::decodeName(path)));
-    }
-    return kExitDone;
+// Whether an export worked: every way a host file fails to be written shows a message.
+int Written(const Invocation& run) {
+    return run.messages.Failed() ? kExitFailed : kExitDone;
 }
 
 // Opens IMAGE and reads DISK into disk: the first two arguments of most commands.
@@ -98,9 +85,22 @@ int LoadNamedFiles(Invocation& run, ImageReader& reader, CMdosDisk& disk, qsizet
 }
 
 QCommandLineOption ExportForceOption() {
-    return ForceOption(
-        QStringLiteral("Replaces an existing host file, and exports a damaged "
-                       "file as far as its chain leads."));
+    return Described(ForceOption(), QStringLiteral("Replaces an existing host file, and exports a "
+                                                   "damaged file as far as its chain leads."));
+}
+
+const QCommandLineOption& HexOption() {
+    static const QCommandLineOption option(
+        QStringLiteral("hex"), QStringLiteral("Shows offsets and bytes in hexadecimal."));
+    return option;
+}
+
+const QCommandLineOption& OutputFolderOption() {
+    static const QCommandLineOption option(
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("Writes the files into DIR (default: the current folder)."),
+        QStringLiteral("DIR"));
+    return option;
 }
 
 std::vector<unsigned char*> AllFiles(CMdosDisk& disk) {
@@ -135,7 +135,7 @@ int ExportFiles(Invocation& run, void (CMdosDisk::*exporter)(const char*, unsign
     }
     list.push_back(nullptr);
     ((*disk).*exporter)(path.constData(), named ? list.data() : nullptr);
-    return CheckWritten(run, path);
+    return Written(run);
 }
 
 }  // namespace
@@ -150,7 +150,7 @@ int InfoCommand::Execute(Invocation& run) {
     if (code != kExitDone) {
         return code;
     }
-    const bool json = run.options.isSet(QStringLiteral("json"));
+    const bool json = run.options.isSet(JsonOption());
     QJsonArray disks;
     auto disk = std::make_unique<CMdosDisk>();
     for (std::int64_t i = 0; i < reader.Count(); ++i) {
@@ -194,7 +194,7 @@ int LsCommand::Execute(Invocation& run) {
     if (code != kExitDone) {
         return code;
     }
-    const bool json = run.options.isSet(QStringLiteral("json"));
+    const bool json = run.options.isSet(JsonOption());
     QJsonArray files;
     for (const DiskFile& file : ListFiles(*disk)) {
         const unsigned char* entry = file.entry;
@@ -247,7 +247,7 @@ int HeaderCommand::Execute(Invocation& run) {
         Field(*disk, CMdosDisk::kWriteProtectOffset, CMdosDisk::kWriteProtectSize);
     const QByteArray comment =
         TrimPadding(disk->Record() + CMdosDisk::kCommentOffset, CMdosDisk::kCommentSize);
-    if (run.options.isSet(QStringLiteral("json"))) {
+    if (run.options.isSet(JsonOption())) {
         WriteJson(run.out, {{QStringLiteral("image"), run.args.at(0)},
                             {QStringLiteral("disk"), DiskJson(index, *disk)},
                             {QStringLiteral("system_mark"), BytesToJson(mark)},
@@ -265,10 +265,7 @@ int HeaderCommand::Execute(Invocation& run) {
 DumpCommand::DumpCommand()
     : Command(QStringLiteral("dump"),
               QStringLiteral("Shows one sector of a disk, 8 bytes a row, in decimal."),
-              {kImage, kDisk, QStringLiteral("SECTOR")},
-              {JsonOption(), QCommandLineOption(QStringLiteral("hex"),
-                                                QStringLiteral("Shows offsets and bytes in "
-                                                               "hexadecimal."))}) {}
+              {kImage, kDisk, QStringLiteral("SECTOR")}, {JsonOption(), HexOption()}) {}
 
 int DumpCommand::Execute(Invocation& run) {
     int sector = 0;
@@ -284,7 +281,7 @@ int DumpCommand::Execute(Invocation& run) {
         return code;
     }
     const unsigned char* bytes = disk->GetSector(sector);
-    if (run.options.isSet(QStringLiteral("json"))) {
+    if (run.options.isSet(JsonOption())) {
         QJsonArray values;
         for (int i = 0; i < CMdosDisk::kSectorSize; ++i) {
             values.append(bytes[i]);
@@ -295,7 +292,7 @@ int DumpCommand::Execute(Invocation& run) {
                             {QStringLiteral("bytes"), values}});
         return kExitDone;
     }
-    const bool hex = run.options.isSet(QStringLiteral("hex"));
+    const bool hex = run.options.isSet(HexOption());
     const int base = hex ? 16 : 10;
     for (int row = 0; row < CMdosDisk::kSectorSize; row += 8) {
         run.out << QString::number(row, base).toUpper().rightJustified(3, QLatin1Char('0')) << ' ';
@@ -320,11 +317,7 @@ GetCommand::GetCommand()
               QStringLiteral("Exports files as exact binary copies into host files named after "
                              "them."),
               {kImage, kDisk, QStringLiteral("FILE...")},
-              {QCommandLineOption({QStringLiteral("o"), QStringLiteral("output")},
-                                  QStringLiteral("Writes the files into DIR (default: the "
-                                                 "current folder)."),
-                                  QStringLiteral("DIR")),
-               ExportForceOption()}) {}
+              {OutputFolderOption(), ExportForceOption()}) {}
 
 int GetCommand::Execute(Invocation& run) {
     ImageReader reader;
@@ -334,8 +327,8 @@ int GetCommand::Execute(Invocation& run) {
     if (code != kExitDone) {
         return code;
     }
-    const QString dir = run.options.isSet(QStringLiteral("o"))
-                            ? run.options.value(QStringLiteral("o"))
+    const QString dir = run.options.isSet(OutputFolderOption())
+                            ? run.options.value(OutputFolderOption())
                             : QStringLiteral(".");
     if (!QFileInfo(dir).isDir()) {
         return Fail(kExitFailed, QStringLiteral("%1 is not a folder").arg(dir));
@@ -363,9 +356,8 @@ int GetCommand::Execute(Invocation& run) {
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
         disk->ExportBinary(entries[i], paths[i].constData());
-        code = CheckWritten(run, paths[i], disk::EntryLength(entries[i]));
-        if (code != kExitDone) {
-            return code;
+        if (Written(run) != kExitDone) {
+            return kExitFailed;
         }
     }
     return kExitDone;
@@ -396,35 +388,39 @@ int ExtractCommand::Execute(Invocation& run) {
     }
     if (suffix == QLatin1String("tap")) {
         disk->ExportTap(path.constData(), nullptr);
-        return CheckWritten(run, path);
+        return Written(run);
     }
     if (suffix == QLatin1String("d80")) {
         disk->ExportD80(path.constData(), nullptr);
-        return CheckWritten(run, path, CMdosDisk::kSectorDataSize);
+        return Written(run);
     }
     disk->SaveRecord(path.constData());
-    return CheckWritten(run, path, CMdosDisk::kRecordSize);
+    return Written(run);
 }
 
-TapExportCommand::TapExportCommand()
-    : Command(QStringLiteral("tap-export"),
-              QStringLiteral("Writes all files of a disk, or the named ones, to a TAP file."),
-              {kImage, kDisk, QStringLiteral("TAPFILE"), QStringLiteral("[FILE...]")},
-              {ExportForceOption()}) {}
+ExportCommand::ExportCommand(const QString& name, const QString& description,
+                             const QString& argument,
+                             void (CMdosDisk::*exporter)(const char*, unsigned char**))
+    : Command(name, description, {kImage, kDisk, argument, QStringLiteral("[FILE...]")},
+              {ExportForceOption()}),
+      m_exporter(exporter) {}
 
-int TapExportCommand::Execute(Invocation& run) {
-    return ExportFiles(run, &CMdosDisk::ExportTap);
+std::unique_ptr<Command> ExportCommand::Tap() {
+    return std::make_unique<ExportCommand>(
+        QStringLiteral("tap-export"),
+        QStringLiteral("Writes all files of a disk, or the named ones, to a TAP file."),
+        QStringLiteral("TAPFILE"), &CMdosDisk::ExportTap);
 }
 
-D80ExportCommand::D80ExportCommand()
-    : Command(QStringLiteral("d80-export"),
-              QStringLiteral("Writes all files of a disk, or the named ones, to a new 80x9 D80 "
-                             "image."),
-              {kImage, kDisk, QStringLiteral("D80FILE"), QStringLiteral("[FILE...]")},
-              {ExportForceOption()}) {}
+std::unique_ptr<Command> ExportCommand::D80() {
+    return std::make_unique<ExportCommand>(
+        QStringLiteral("d80-export"),
+        QStringLiteral("Writes all files of a disk, or the named ones, to a new 80x9 D80 image."),
+        QStringLiteral("D80FILE"), &CMdosDisk::ExportD80);
+}
 
-int D80ExportCommand::Execute(Invocation& run) {
-    return ExportFiles(run, &CMdosDisk::ExportD80);
+int ExportCommand::Execute(Invocation& run) {
+    return ExportFiles(run, m_exporter);
 }
 
 }  // namespace cli

@@ -1,7 +1,10 @@
 // The commands that only read an image: each seeks to the records it needs.
 #pragma once
 
+#include <memory>
+
 #include "cli/command.h"
+#include "disk/mdos_disk.h"
 
 namespace cli {
 
@@ -41,16 +44,17 @@ public:
     int Execute(Invocation& run) override;
 };
 
-class TapExportCommand : public Command {
+// tap-export and d80-export: all files of a disk, or the named ones, through one engine call.
+class ExportCommand : public Command {
 public:
-    TapExportCommand();
+    ExportCommand(const QString& name, const QString& description, const QString& argument,
+                  void (CMdosDisk::*exporter)(const char*, unsigned char**));
+    static std::unique_ptr<Command> Tap();
+    static std::unique_ptr<Command> D80();
     int Execute(Invocation& run) override;
-};
 
-class D80ExportCommand : public Command {
-public:
-    D80ExportCommand();
-    int Execute(Invocation& run) override;
+private:
+    void (CMdosDisk::*m_exporter)(const char*, unsigned char**);
 };
 
 }  // namespace cli
