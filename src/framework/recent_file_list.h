@@ -17,7 +17,6 @@ public:
     void Remove(int index);
 
     // The capacity.
-    [[nodiscard]] int GetSize() const { return m_size; }
     [[nodiscard]] int Count() const { return static_cast<int>(m_paths.size()); }
     [[nodiscard]] QString GetPath(int index) const { return m_paths.value(index); }
     // The name shown in the menu: the file name alone for a file in the current folder, else

@@ -93,12 +93,8 @@ CBrindleDoc::CBrindleDoc(QObject* parent) : CDocument(parent) {
     OnCommand(cmd::kMergeMode, &CBrindleDoc::OnMergeMode, &CBrindleDoc::OnUpdateMergeMode);
 }
 
-CBrindleDoc::~CBrindleDoc() {
-    for (auto& disk : m_disks) {
-        disk.reset();
-    }
-    m_disks.clear();
-}
+// The vector deletes the disks in index order.
+CBrindleDoc::~CBrindleDoc() = default;
 
 std::unique_ptr<CMdosDisk> CBrindleDoc::NewDisk() {
     return std::unique_ptr<CMdosDisk>(new (std::nothrow) CMdosDisk);

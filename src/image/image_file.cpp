@@ -54,7 +54,3 @@ bool CImageFile::ReadRecordPart(std::int64_t index, unsigned char* dst, int size
     }
     return m_file.read(reinterpret_cast<char*>(dst), size) == size;
 }
-
-bool CImageFile::ReadRecord(std::int64_t index, CMdosDisk& disk) {
-    return ReadRecordPart(index, disk.Record(), CMdosDisk::kRecordSize);
-}

@@ -23,10 +23,8 @@ public:
     // Why Open failed, for the user.
     [[nodiscard]] QString ErrorText() const { return m_error; }
 
-    // Reads record index (0 .. RecordCount() - 1) into the disk; false when the index is out
-    // of range or the read came short.
-    [[nodiscard]] bool ReadRecord(std::int64_t index, CMdosDisk& disk);
-    // Reads the first size bytes of record index into dst (at most a whole record).
+    // Reads the first size bytes of record index (0 .. RecordCount() - 1) into dst (at most a
+    // whole record); false when the index is out of range or the read came short.
     [[nodiscard]] bool ReadRecordPart(std::int64_t index, unsigned char* dst, int size);
 
 private:

@@ -39,18 +39,18 @@ TEST(ImageFileTest, ReadsTheRecordAtAnIndexAndRefusesOthers) {
     EXPECT_EQ(file.RecordCount(), 3);
 
     auto disk = std::make_unique<CMdosDisk>();
-    ASSERT_TRUE(file.ReadRecord(2, *disk));
+    ASSERT_TRUE(file.ReadRecordPart(2, disk->Record(), kRecord));
     EXPECT_EQ(disk->Record()[0], 'c');
     EXPECT_EQ(disk->Record()[kRecord - 1], 'c');
-    ASSERT_TRUE(file.ReadRecord(0, *disk));
+    ASSERT_TRUE(file.ReadRecordPart(0, disk->Record(), kRecord));
     EXPECT_EQ(disk->Record()[kRecord - 1], 'a');
 
     unsigned char header[CMdosDisk::kHeaderSize] = {};
     ASSERT_TRUE(file.ReadRecordPart(1, header, sizeof header));
     EXPECT_EQ(header[0], 'b');
     EXPECT_FALSE(file.ReadRecordPart(1, header, kRecord + 1));
-    EXPECT_FALSE(file.ReadRecord(3, *disk));
-    EXPECT_FALSE(file.ReadRecord(-1, *disk));
+    EXPECT_FALSE(file.ReadRecordPart(3, disk->Record(), kRecord));
+    EXPECT_FALSE(file.ReadRecordPart(-1, disk->Record(), kRecord));
 }
 
 TEST(ImageFileTest, RefusesTornAndMissingFiles) {
