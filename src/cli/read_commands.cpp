@@ -61,27 +61,32 @@ int Written(const Invocation& run) {
     return run.messages.Failed() ? kExitFailed : kExitDone;
 }
 
-// Opens IMAGE and reads DISK into disk: the first two arguments of most commands.
-int LoadDisk(Invocation& run, ImageReader& reader, CMdosDisk& disk, std::int64_t* index,
-             int size = CMdosDisk::kRecordSize) {
-    const int opened = reader.Open(run.args.at(0));
-    if (opened != kExitDone) {
-        return opened;
+// IMAGE and DISK, the first two arguments of most commands, read: the disk (as much of its
+// record as the command needs) and its index, or the reported failure's code.
+struct LoadedDisk {
+    std::unique_ptr<CMdosDisk> disk = std::make_unique<CMdosDisk>();
+    std::int64_t index = 0;
+    int code = kExitDone;
+};
+
+LoadedDisk LoadDisk(Invocation& run, int size = CMdosDisk::kRecordSize) {
+    LoadedDisk loaded;
+    ImageReader reader;
+    loaded.code = reader.Open(run.args.at(0));
+    if (loaded.code == kExitDone) {
+        loaded.code = reader.Load(run.args.at(1), *loaded.disk, &loaded.index, size);
     }
-    return reader.Load(run.args.at(1), disk, index, size);
+    return loaded;
 }
 
-// Opens IMAGE, reads DISK into disk and finds the files named from argument `first` on; naming
-// none finds none.
-int LoadNamedFiles(Invocation& run, ImageReader& reader, CMdosDisk& disk, qsizetype first,
-                   std::vector<unsigned char*>* files) {
-    std::int64_t index = 0;
-    const int code = LoadDisk(run, reader, disk, &index);
-    if (code != kExitDone) {
-        return code;
-    }
+// The disk with the files named from argument `first` on; naming none finds none.
+LoadedDisk LoadNamedFiles(Invocation& run, qsizetype first, std::vector<unsigned char*>* files) {
+    LoadedDisk loaded = LoadDisk(run);
     const QStringList names = run.args.mid(first);
-    return names.isEmpty() ? kExitDone : FindFiles(disk, names, files);
+    if (loaded.code == kExitDone && !names.isEmpty()) {
+        loaded.code = FindFiles(*loaded.disk, names, files);
+    }
+    return loaded;
 }
 
 QCommandLineOption ExportForceOption() {
@@ -120,16 +125,15 @@ int CheckExport(Invocation& run, CMdosDisk& disk, const std::vector<unsigned cha
 
 // The tape and raw-image exports of all files or of the named ones.
 int ExportFiles(Invocation& run, void (CMdosDisk::*exporter)(const char*, unsigned char**)) {
-    ImageReader reader;
-    auto disk = std::make_unique<CMdosDisk>();
     std::vector<unsigned char*> list;
-    int code = LoadNamedFiles(run, reader, *disk, 3, &list);
-    if (code != kExitDone) {
-        return code;
+    const LoadedDisk loaded = LoadNamedFiles(run, 3, &list);
+    if (loaded.code != kExitDone) {
+        return loaded.code;
     }
+    CMdosDisk* disk = loaded.disk.get();
     const bool named = !list.empty();
     const QByteArray path = QFile::encodeName(run.args.at(2));
-    code = CheckExport(run, *disk, named ? list : AllFiles(*disk), path);
+    const int code = CheckExport(run, *disk, named ? list : AllFiles(*disk), path);
     if (code != kExitDone) {
         return code;
     }
@@ -187,13 +191,12 @@ LsCommand::LsCommand()
               {JsonOption()}) {}
 
 int LsCommand::Execute(Invocation& run) {
-    ImageReader reader;
-    auto disk = std::make_unique<CMdosDisk>();
-    std::int64_t index = 0;
-    const int code = LoadDisk(run, reader, *disk, &index, disk::kVolumeHeadSize);
-    if (code != kExitDone) {
-        return code;
+    const LoadedDisk loaded = LoadDisk(run, disk::kVolumeHeadSize);
+    if (loaded.code != kExitDone) {
+        return loaded.code;
     }
+    CMdosDisk* disk = loaded.disk.get();
+    const std::int64_t index = loaded.index;
     const bool json = run.options.isSet(JsonOption());
     QJsonArray files;
     for (const DiskFile& file : ListFiles(*disk)) {
@@ -233,13 +236,12 @@ HeaderCommand::HeaderCommand()
               {kImage, kDisk}, {JsonOption()}) {}
 
 int HeaderCommand::Execute(Invocation& run) {
-    ImageReader reader;
-    auto disk = std::make_unique<CMdosDisk>();
-    std::int64_t index = 0;
-    const int code = LoadDisk(run, reader, *disk, &index, CMdosDisk::kHeaderSize);
-    if (code != kExitDone) {
-        return code;
+    const LoadedDisk loaded = LoadDisk(run, CMdosDisk::kHeaderSize);
+    if (loaded.code != kExitDone) {
+        return loaded.code;
     }
+    CMdosDisk* disk = loaded.disk.get();
+    const std::int64_t index = loaded.index;
     const QByteArray mark = Field(*disk, CMdosDisk::kSystemMarkOffset, CMdosDisk::kSystemMarkSize);
     const QByteArray name =
         TrimPadding(disk->Record() + CMdosDisk::kDiskNameOffset, CMdosDisk::kDiskNameSize);
@@ -273,13 +275,12 @@ int DumpCommand::Execute(Invocation& run) {
                      &sector)) {
         return kExitUsage;
     }
-    ImageReader reader;
-    auto disk = std::make_unique<CMdosDisk>();
-    std::int64_t index = 0;
-    const int code = LoadDisk(run, reader, *disk, &index);
-    if (code != kExitDone) {
-        return code;
+    const LoadedDisk loaded = LoadDisk(run);
+    if (loaded.code != kExitDone) {
+        return loaded.code;
     }
+    CMdosDisk* disk = loaded.disk.get();
+    const std::int64_t index = loaded.index;
     const unsigned char* bytes = disk->GetSector(sector);
     if (run.options.isSet(JsonOption())) {
         QJsonArray values;
@@ -320,13 +321,13 @@ GetCommand::GetCommand()
               {OutputFolderOption(), ExportForceOption()}) {}
 
 int GetCommand::Execute(Invocation& run) {
-    ImageReader reader;
-    auto disk = std::make_unique<CMdosDisk>();
     std::vector<unsigned char*> entries;
-    int code = LoadNamedFiles(run, reader, *disk, 2, &entries);
-    if (code != kExitDone) {
-        return code;
+    const LoadedDisk loaded = LoadNamedFiles(run, 2, &entries);
+    if (loaded.code != kExitDone) {
+        return loaded.code;
     }
+    CMdosDisk* disk = loaded.disk.get();
+    int code = kExitDone;
     const QString dir = run.options.isSet(OutputFolderOption())
                             ? run.options.value(OutputFolderOption())
                             : QStringLiteral(".");
@@ -370,13 +371,11 @@ ExtractCommand::ExtractCommand()
               {kImage, kDisk, QStringLiteral("OUT")}, {ExportForceOption()}) {}
 
 int ExtractCommand::Execute(Invocation& run) {
-    ImageReader reader;
-    auto disk = std::make_unique<CMdosDisk>();
-    std::int64_t index = 0;
-    const int code = LoadDisk(run, reader, *disk, &index);
-    if (code != kExitDone) {
-        return code;
+    const LoadedDisk loaded = LoadDisk(run);
+    if (loaded.code != kExitDone) {
+        return loaded.code;
     }
+    CMdosDisk* disk = loaded.disk.get();
     const QString out = run.args.at(2);
     const QByteArray path = QFile::encodeName(out);
     const QString suffix = QFileInfo(out).suffix().toLower();
