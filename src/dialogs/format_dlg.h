@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include "disk/mdos_format.h"
 #include "framework/widgets/dialog.h"
 
 class QLineEdit;
@@ -14,8 +15,8 @@ public:
     explicit CFormatDlg(QWidget* parent = nullptr);
 
     QString m_strName = QStringLiteral("noname");
-    int m_nTracks = 94;
-    int m_nSectors = 9;
+    int m_nTracks = disk::kStandardTracks;
+    int m_nSectors = disk::kStandardSectorsPerTrack;
 
     QLineEdit* m_editName;
     QLineEdit* m_editTracks;

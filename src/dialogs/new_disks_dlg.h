@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "disk/mdos_format.h"
 #include "framework/widgets/dialog.h"
 
 class QLabel;
@@ -34,8 +35,8 @@ public:
 
     int m_nRadio = kFormatNew;
     QString m_strName = QStringLiteral("emptydisk");
-    int m_nTracks = 94;
-    int m_nSectors = 9;
+    int m_nTracks = disk::kStandardTracks;
+    int m_nSectors = disk::kStandardSectorsPerTrack;
     int m_nDisks = 16;
     QString m_strFile;
 

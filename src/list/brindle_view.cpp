@@ -10,6 +10,7 @@
 #include <set>
 
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 #include "framework/command_ids.h"
 #include "framework/widgets/frame_wnd.h"
 #include "list/content_list_model.h"
@@ -97,11 +98,6 @@ int SectorIcon(int sector) {
     return icons::kListCog;
 }
 
-int EntryLength(const unsigned char* entry) {
-    return entry[CMdosDisk::kEntryLengthHigh] * 65536 + entry[CMdosDisk::kEntryLengthLow] +
-           entry[CMdosDisk::kEntryLengthLow + 1] * 256;
-}
-
 // The first bytes of the file as text, from its first sector only: the chain is not followed,
 // which keeps the list instant and shows enough to recognise a file.
 QString Thumbnail(CMdosDisk* disk, unsigned char* entry) {
@@ -111,7 +107,7 @@ QString Thumbnail(CMdosDisk* disk, unsigned char* entry) {
     }
     unsigned char bytes[kCellBufferSize];
     disk->ReadSector(sector, bytes, sizeof bytes);
-    const int length = std::min(EntryLength(entry), kThumbnailLength);
+    const int length = std::min(disk::EntryLength(entry), kThumbnailLength);
     QString text(length, QLatin1Char('.'));
     for (int i = 0; i < length; ++i) {
         if (bytes[i] >= 0x20 && bytes[i] <= 0x7F) {

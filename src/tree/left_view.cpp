@@ -27,12 +27,6 @@ constexpr char kD80Filter[] = "D80 disk image files (*.d80)|*.d80|All files|*.*|
 constexpr char kTapExtension[] = ".tap";
 constexpr char kD80Extension[] = ".d80";
 
-// "Add New" makes one standard disk; "Replace with TAP File ..." formats the same geometry.
-constexpr int kStandardTracks = 94;
-constexpr int kStandardSectorsPerTrack = 9;
-constexpr char kStandardVolumeName[] = "empty_disk";
-constexpr char kTapeVolumeName[] = "tapeimport";
-
 // A disk name of 32 characters and its terminator.
 constexpr int kDiskNameBufferSize = CMdosDisk::kDiskNameSize + 1;
 // Proposed export names keep to the length of a disk name, extension included.
@@ -275,8 +269,7 @@ void CLeftView::OnAddNew() {
         return;
     }
     const int firstNew = static_cast<int>(m_document->m_disks.size());
-    m_document->AddFormattedDisks(1, kStandardTracks, kStandardSectorsPerTrack,
-                                  QString::fromLatin1(kStandardVolumeName));
+    m_document->AddStandardDisks(1);
     ShowAddedDisks(firstNew);
 }
 
@@ -354,11 +347,9 @@ void CLeftView::OnExportToFile() {
 }
 
 void CLeftView::OnReplaceWithTap() {
-    // The format comes first: a tape that can't be read leaves an empty disk.
     ChangeSelectedDisk(QString::fromLatin1(kTapExtension), QString::fromLatin1(kTapFilter),
                        [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
-                           disk.Format(kStandardTracks, kStandardSectorsPerTrack, kTapeVolumeName);
-                           disk.ImportTap(HostPath(dialog).constData());
+                           CBrindleDoc::MakeTapeDisk(disk, dialog.GetPathName());
                        });
 }
 
