@@ -4,6 +4,7 @@
 
 #include "check/volume_check.h"
 #include "disk/disk_test_support.h"
+#include "disk/mdos_format.h"
 
 namespace {
 
@@ -22,12 +23,6 @@ Strings Codes(const std::vector<Finding>& findings) {
         codes.push_back(f.code);
     }
     return codes;
-}
-
-void SetLength(unsigned char* entry, int length) {
-    entry[CMdosDisk::kEntryLengthLow] = static_cast<unsigned char>(length & 0xFF);
-    entry[CMdosDisk::kEntryLengthLow + 1] = static_cast<unsigned char>((length >> 8) & 0xFF);
-    entry[CMdosDisk::kEntryLengthHigh] = static_cast<unsigned char>((length >> 16) & 0xFF);
 }
 
 // A 94 x 9 volume with "first" in sectors 14-16 (1100 bytes), "second" in 17 (100 bytes) and
@@ -132,8 +127,8 @@ const Fault kFaults[] = {
         [](Volume& v) { v.file[1][CMdosDisk::kEntryLengthHigh] = 1; }, {"chain-short"}, 1, "second",
         -1, {17}, "needs 129"),
     Row(
-        "ChainRunsOn", [](Volume& v) { SetLength(v.file[2], 511); }, {"chain-long"}, 2, "third", -1,
-        {19}, "needs only 1"),
+        "ChainRunsOn", [](Volume& v) { disk::SetEntryLength(v.file[2], 511); }, {"chain-long"}, 2,
+        "third", -1, {19}, "needs only 1"),
     Row(
         "MarkerDisagreesWithTheLength", [](Volume& v) { v.Fat(16, 0xE01); }, {"marker-mismatch"}, 0,
         "first", -1, {16}, "0xE01 instead of 0xE4C"),
@@ -145,14 +140,14 @@ const Fault kFaults[] = {
         "ChainRunsIntoAnotherFile",
         [](Volume& v) {
             v.Fat(17, 16);
-            SetLength(v.file[1], 588);
+            disk::SetEntryLength(v.file[1], 588);
         },
         {"cross-link"}, 1, "second", 0, {16}, "\"first\" and \"second\" both claim sector 16"),
     Row(
         "TwoFilesStartAlike",
         [](Volume& v) {
             v.disk->SetEntryFirstSector(v.file[2], 14);
-            SetLength(v.file[2], 1100);
+            disk::SetEntryLength(v.file[2], 1100);
         },
         {"cross-link", "lost-sector"}, 2, "third", 0, {14}, "\"first\" and \"third\""),
     Row(

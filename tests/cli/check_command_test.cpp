@@ -16,16 +16,10 @@
 namespace {
 
 using clitest::Outcome;
+using clitest::QBytes;
+using testbytes::Pattern;
 
 constexpr int kRecord = CMdosDisk::kRecordSize;
-
-QByteArray Pattern(int size, int seed) {
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i + seed) % 251);
-    }
-    return bytes;
-}
 
 QStringList Codes(const QJsonArray& findings) {
     QStringList codes;
@@ -117,8 +111,8 @@ TEST_F(CheckCommandTest, RepairMendsWhatIsSafeAndKeepsEveryFileByte) {
     EXPECT_EQ(image.mid(kRecord, kRecord), clean.mid(kRecord, kRecord));
     Expect(0, {"check", "img.trw", "1"});
     Expect(0, {"get", "img.trw", "1", "a", "b"});
-    EXPECT_EQ(Read("a"), Pattern(1100, 0));
-    EXPECT_EQ(Read("b"), Pattern(600, 1));
+    EXPECT_EQ(Read("a"), QBytes(Pattern(1100, 0)));
+    EXPECT_EQ(Read("b"), QBytes(Pattern(600, 1)));
 
     // Nothing left to repair: the file is not written again.
     const QDateTime written = QFileInfo(Path("img.trw")).lastModified();

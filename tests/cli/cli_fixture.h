@@ -12,8 +12,17 @@
 #include <filesystem>
 
 #include "support/file_bytes.h"
+#include "support/test_bytes.h"
 
 namespace clitest {
+
+using testbytes::Bytes;
+
+// The shared builders' bytes as Qt holds them, to compare with what brindle-cli wrote.
+inline QByteArray QBytes(const Bytes& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                      static_cast<qsizetype>(bytes.size()));
+}
 
 struct Outcome {
     int code = -1;
@@ -61,6 +70,7 @@ protected:
     void Write(const QString& name, const QByteArray& bytes) const {
         testsupport::WriteAll(Path(name), bytes);
     }
+    void Write(const QString& name, const Bytes& bytes) const { Write(name, QBytes(bytes)); }
 
 private:
     QTemporaryDir m_dir;

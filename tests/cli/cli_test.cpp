@@ -12,38 +12,17 @@
 
 namespace {
 
+using clitest::Bytes;
 using clitest::CliTest;
 using clitest::Outcome;
+using clitest::QBytes;
+using testbytes::Append;
+using testbytes::Pattern;
+using testbytes::TapBlock;
+using testbytes::TapHeader;
 
 constexpr int kRecord = CMdosDisk::kRecordSize;
 constexpr int kDirectory = CMdosDisk::kHeaderSize + CMdosDisk::kFirstDirSector * 512;
-
-QByteArray Pattern(int size, int seed = 0) {
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i * 7 + seed * 13 + i / 251) & 0xFF);
-    }
-    return bytes;
-}
-
-QByteArray Le16(int value) {
-    return QByteArray(1, static_cast<char>(value & 0xFF)) + static_cast<char>(value >> 8);
-}
-
-// A TAP block exactly as an export writes it: length, flag, payload, XOR checksum.
-QByteArray TapBlock(char flag, const QByteArray& payload) {
-    QByteArray block = Le16(static_cast<int>(payload.size()) + 2) + flag + payload;
-    char sum = flag;
-    for (char c : payload) {
-        sum = static_cast<char>(sum ^ c);
-    }
-    return block + sum;
-}
-
-QByteArray TapHeader(const QByteArray& name, int type, int length, int start, int basic) {
-    return TapBlock('\0', QByteArray(1, static_cast<char>(type)) + name.leftJustified(10, ' ') +
-                              Le16(length) + Le16(start) + Le16(basic));
-}
 
 QJsonObject ParseJson(const QByteArray& text) {
     QJsonParseError error{};
@@ -67,8 +46,9 @@ TEST_F(CliTest, FilesRoundTripThroughAnImage) {
     EXPECT_EQ(Read("img.trw").size(), 2 * kRecord);
     Write("loader.bin", Pattern(70000));
     Write("note.txt", Pattern(100, 1));
-    const QByteArray tap = TapHeader("hello", 3, 6912, 16384, 32768) +
-                           TapBlock('\xFF', Pattern(6912, 2)) + TapBlock('\xFF', Pattern(5, 3));
+    Bytes tap = TapHeader(3, "hello", 6912, 16384, 32768);
+    Append(tap, TapBlock(0xFF, Pattern(6912, 2)));
+    Append(tap, TapBlock(0xFF, Pattern(5, 3)));
     Write("in.tap", tap);
 
     Expect(0, {"put", "img.trw", "1", "loader.bin", "note.txt"});
@@ -90,10 +70,10 @@ TEST_F(CliTest, FilesRoundTripThroughAnImage) {
 
     QDir(Path(".")).mkdir("out");
     Expect(0, {"get", "img.trw", "1", "loader", "note", "-o", "out"});
-    EXPECT_EQ(Read("out/loader"), Pattern(70000));
-    EXPECT_EQ(Read("out/note"), Pattern(100, 1));
+    EXPECT_EQ(Read("out/loader"), QBytes(Pattern(70000)));
+    EXPECT_EQ(Read("out/note"), QBytes(Pattern(100, 1)));
     Expect(0, {"tap-export", "img.trw", "1", "out.tap", "hello", "HEADLESS00"});
-    EXPECT_EQ(Read("out.tap"), tap);
+    EXPECT_EQ(Read("out.tap"), QBytes(tap));
 
     // Whole disks leave as single-disk files and come back as the same record.
     Expect(0, {"extract", "img.trw", "1", "disk1.rec"});
@@ -129,8 +109,8 @@ TEST_F(CliTest, WholeDisksTravelAsTapAndD80Files) {
     EXPECT_TRUE(tape.startsWith("a\tB\t0\t1500\t32767\t----RWED\t14\n")) << tape.toStdString();
     QDir(Path(".")).mkdir("out");
     Expect(0, {"get", "img.trw", "2", "a", "b", "-o", "out"});
-    EXPECT_EQ(Read("out/a"), Pattern(1500));
-    EXPECT_EQ(Read("out/b"), Pattern(20, 4));
+    EXPECT_EQ(Read("out/a"), QBytes(Pattern(1500)));
+    EXPECT_EQ(Read("out/b"), QBytes(Pattern(20, 4)));
     Expect(2, {"add", "img.trw", "--tap", "disk.tap", "--d80", "disk.d80"});
     Expect(1, {"add", "img.trw", "--from", "missing.rec"});
 }

@@ -23,16 +23,13 @@
 namespace {
 
 using clitest::Outcome;
+using clitest::QBytes;
+using testbytes::Pattern;
 
 constexpr int kRecord = CMdosDisk::kRecordSize;
-
-QByteArray Pattern(int size, int seed) {
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i * 3 + seed) % 253);
-    }
-    return bytes;
-}
+// The host files here step by 3 and wrap at 253, unlike those of the other brindle-cli tests.
+constexpr int kStep = 3;
+constexpr int kWrap = 253;
 
 class SharingTest : public clitest::CliTest {
 protected:
@@ -42,8 +39,8 @@ protected:
     // "b" (600 bytes, 17-18), with b's chain bent from 17 into a's sector 16.
     void MakeCrossLinked() {
         Expect(0, {"create", "img.trw", "--disks", "1"});
-        Write("a.bin", Pattern(1100, 1));
-        Write("b.bin", Pattern(600, 2));
+        Write("a.bin", Pattern(1100, 1, kStep, kWrap));
+        Write("b.bin", Pattern(600, 2, kStep, kWrap));
         Expect(0, {"put", "img.trw", "0", "a.bin", "b.bin"});
         QByteArray image = Read("img.trw");
         auto disk = std::make_unique<CMdosDisk>();
@@ -61,8 +58,8 @@ protected:
 
 TEST_F(SharingTest, ConcurrentWritersKeepEveryChange) {
     Expect(0, {"create", "img.trw", "--disks", "3"});
-    Write("a.bin", Pattern(1000, 1));
-    Write("b.bin", Pattern(2000, 2));
+    Write("a.bin", Pattern(1000, 1, kStep, kWrap));
+    Write("b.bin", Pattern(2000, 2, kStep, kWrap));
     for (int round = 0; round < 20; ++round) {
         const QString as = QStringLiteral("f%1").arg(round);
         QProcess first;
@@ -86,7 +83,7 @@ TEST_F(SharingTest, AWriterGivesUpOnAHeldLockAndFollowsAReplacedFile) {
     // Not inherited by the commands started below, which would then hold the lock themselves.
     const int holder = ::open(Encoded("img.trw").constData(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    Write("a.bin", Pattern(10, 1));
+    Write("a.bin", Pattern(10, 1, kStep, kWrap));
     const Outcome busy = Expect(1, {"put", "img.trw", "0", "a.bin", "--wait", "0"});
     EXPECT_TRUE(busy.err.contains("img.trw is being changed by another program"))
         << busy.err.toStdString();
@@ -112,7 +109,7 @@ TEST_F(SharingTest, AWriterGivesUpOnAHeldLockAndFollowsAReplacedFile) {
 
 TEST_F(SharingTest, OutputsNeverReplaceTheImageOrAnExistingFileUnasked) {
     Expect(0, {"create", "img.trw", "--disks", "1"});
-    Write("a.bin", Pattern(700, 1));
+    Write("a.bin", Pattern(700, 1, kStep, kWrap));
     Expect(0, {"put", "img.trw", "0", "a.bin"});
     const QByteArray image = Read("img.trw");
     ASSERT_EQ(::link(Encoded("img.trw").constData(), Encoded("hard.trw").constData()), 0);
@@ -127,7 +124,7 @@ TEST_F(SharingTest, OutputsNeverReplaceTheImageOrAnExistingFileUnasked) {
         }
     }
     Expect(0, {"get", "img.trw", "0", "a", "-o", "."});  // a new name is written
-    EXPECT_EQ(Read("a"), Pattern(700, 1));
+    EXPECT_EQ(Read("a"), QBytes(Pattern(700, 1, kStep, kWrap)));
 
     Write("a", "mine");
     Write("out.tap", "mine");
@@ -138,7 +135,7 @@ TEST_F(SharingTest, OutputsNeverReplaceTheImageOrAnExistingFileUnasked) {
     EXPECT_EQ(Read("out.tap"), "mine");
     Expect(0, {"get", "img.trw", "0", "a", "--force"});
     Expect(0, {"tap-export", "img.trw", "0", "out.tap", "--force"});
-    EXPECT_EQ(Read("a"), Pattern(700, 1));
+    EXPECT_EQ(Read("a"), QBytes(Pattern(700, 1, kStep, kWrap)));
     EXPECT_NE(Read("out.tap"), "mine");
     // Nothing is left beside the outputs.
     EXPECT_EQ(QDir(Path(".")).entryList(QDir::Files | QDir::Hidden).filter(".tmp"), QStringList());
@@ -159,8 +156,8 @@ TEST_F(SharingTest, PipesAreNeverReadAsImagesNorReplaced) {
 
 TEST_F(SharingTest, ANameAndTypeExistOnceOnADiskUnlessReplaced) {
     Expect(0, {"create", "img.trw", "--disks", "2"});
-    Write("x.bin", Pattern(300, 1));
-    Write("y.bin", Pattern(900, 2));
+    Write("x.bin", Pattern(300, 1, kStep, kWrap));
+    Write("y.bin", Pattern(900, 2, kStep, kWrap));
     Expect(0, {"put", "img.trw", "0", "x.bin", "--as", "game"});
     Expect(0, {"put", "img.trw", "1", "y.bin", "--as", "game"});
     Expect(0, {"put", "img.trw", "1", "x.bin", "--as", "other"});
@@ -188,8 +185,8 @@ TEST_F(SharingTest, ANameAndTypeExistOnceOnADiskUnlessReplaced) {
 TEST_F(SharingTest, SlotsNameFilesThatNamesCannot) {
     // Another tool made two files of one name and type: only their slots tell them apart.
     Expect(0, {"create", "img.trw", "--disks", "1"});
-    Write("x.bin", Pattern(300, 1));
-    Write("y.bin", Pattern(900, 2));
+    Write("x.bin", Pattern(300, 1, kStep, kWrap));
+    Write("y.bin", Pattern(900, 2, kStep, kWrap));
     Expect(0, {"put", "img.trw", "0", "x.bin", "y.bin"});
     Expect(0, {"mv", "img.trw", "0", "y", "twin"});
     Expect(0, {"mv", "img.trw", "0", "x", "twin", "--replace"});
@@ -207,7 +204,7 @@ TEST_F(SharingTest, SlotsNameFilesThatNamesCannot) {
     EXPECT_EQ(files[1].toObject()["slot"].toInt(), 1);
     Expect(1, {"get", "img.trw", "0", "twin"});
     Expect(0, {"get", "img.trw", "0", "#1", "-o", "."});
-    EXPECT_EQ(Read("twin"), Pattern(900, 2));
+    EXPECT_EQ(Read("twin"), QBytes(Pattern(900, 2, kStep, kWrap)));
     Expect(1, {"get", "img.trw", "0", "#2"});
     Expect(0, {"rm", "img.trw", "0", "#0"});
     EXPECT_EQ(Files("0").size(), 1);
@@ -232,7 +229,7 @@ TEST_F(SharingTest, DamagedFilesAreRefusedUnlessForced) {
     // Removing one of two cross-linked files leaves the other whole.
     Expect(0, {"rm", "img.trw", "0", "b"});
     Expect(0, {"get", "img.trw", "0", "a", "-o", "."});
-    EXPECT_EQ(Read("a"), Pattern(1100, 1));
+    EXPECT_EQ(Read("a"), QBytes(Pattern(1100, 1, kStep, kWrap)));
     const QByteArray report = Expect(1, {"check", "img.trw"}).out;
     EXPECT_FALSE(report.contains("cross-link") || report.contains("chain-")) << report.data();
     EXPECT_NE(Read("img.trw"), image);

@@ -1,5 +1,6 @@
 // Shared fixtures of the disk engine tests: a per-test folder for host files with scripted
-// messages, and byte helpers for the files the tests make themselves.
+// messages, and byte helpers for the files the tests make themselves (the builders shared with
+// the other tests come from support/test_bytes.h).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,13 +14,19 @@
 #include <vector>
 
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 #include "platform/crt_random.h"
 #include "support/scripted_messages.h"
+#include "support/test_bytes.h"
 #include "support/used_entries.h"
 
 namespace disktest {
 
-using Bytes = std::vector<unsigned char>;
+using testbytes::Append;
+using testbytes::Bytes;
+using testbytes::Pattern;
+using testbytes::TapBlock;
+using testbytes::TapHeader;
 
 // Every test gets a fresh folder of its own (the process id keeps parallel runs apart), a
 // recorder, and a known random sequence.
@@ -66,23 +73,12 @@ inline Bytes ReadFile(const std::string& path) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Bytes 0, 1, 2, ... wrapping at 251 so that sector boundaries don't line up with the pattern.
-inline Bytes Pattern(int size, int seed = 0) {
-    Bytes bytes(static_cast<std::size_t>(size));
-    for (int i = 0; i < size; ++i) {
-        bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>((i + seed) % 251);
-    }
-    return bytes;
-}
-
 // A binary-looking template entry of the given length.
 inline Bytes Entry(CMdosDisk& disk, const char* name, int length, char type = 'B') {
     Bytes e(CMdosDisk::kDirEntrySize, CMdosDisk::kFreeEntry);
     e[0] = static_cast<unsigned char>(type);
     disk.SetEntryName(e.data(), name);
-    e[CMdosDisk::kEntryLengthLow] = static_cast<unsigned char>(length & 0xFF);
-    e[CMdosDisk::kEntryLengthLow + 1] = static_cast<unsigned char>((length >> 8) & 0xFF);
-    e[CMdosDisk::kEntryLengthHigh] = static_cast<unsigned char>((length >> 16) & 0xFF);
+    disk::SetEntryLength(e.data(), length);
     disk.SetEntryAttributes(e.data(), "RWD");
     return e;
 }
@@ -111,32 +107,6 @@ inline int Fat(CMdosDisk& disk, int index) {
 
 inline Bytes SectorData(CMdosDisk& disk) {
     return Bytes(disk.GetSector(0), disk.GetSector(0) + CMdosDisk::kSectorDataSize);
-}
-
-inline Bytes& Append(Bytes& to, const Bytes& more) {
-    to.insert(to.end(), more.begin(), more.end());
-    return to;
-}
-
-// A TAP block: length, flag, payload, XOR of flag and payload.
-inline Bytes TapBlock(unsigned char flag, const Bytes& payload) {
-    const auto n = static_cast<unsigned>(payload.size() + 2);
-    Bytes block{static_cast<unsigned char>(n & 0xFF), static_cast<unsigned char>(n >> 8), flag};
-    Append(block, payload);
-    block.push_back(CMdosDisk::XorChecksum(block.data() + 2, static_cast<int>(payload.size() + 1)));
-    return block;
-}
-
-inline Bytes TapHeader(unsigned char type, const char* name, unsigned length, unsigned p1,
-                       unsigned p2) {
-    Bytes payload{type};
-    const std::string padded = (std::string(name) + "          ").substr(0, 10);
-    payload.insert(payload.end(), padded.begin(), padded.end());
-    for (unsigned v : {length, p1, p2}) {
-        payload.push_back(static_cast<unsigned char>(v & 0xFF));
-        payload.push_back(static_cast<unsigned char>(v >> 8));
-    }
-    return TapBlock(0x00, payload);
 }
 
 using testing_disks::UsedEntries;

@@ -8,6 +8,7 @@
 #include <random>
 #include <vector>
 
+#include "disk/mdos_format.h"
 #include "disk_test_support.h"
 
 namespace {
@@ -165,10 +166,7 @@ TEST_F(RobustnessTest, GarbageChains) {
             }
             e[0] = 'B';
             disk->SetEntryFirstSector(e, rng() % 4 == 0 ? rng() : rng() % 1800);
-            const unsigned length = rng() % 70000;
-            e[11] = static_cast<unsigned char>(length);
-            e[12] = static_cast<unsigned char>(length >> 8);
-            e[21] = static_cast<unsigned char>(length >> 16);
+            disk::SetEntryLength(e, static_cast<int>(rng() % 70000));
         }
         ExerciseEverything(*disk, Path(""));
     }
