@@ -15,9 +15,9 @@
 #include <memory>
 #include <string>
 
+#include "icons/icons.h"
 #include "image/brindle_doc.h"
 #include "image/item_info.h"
-#include "list/icons.h"
 #include "tree/left_view.h"
 
 namespace {

@@ -20,6 +20,7 @@
 #include "app/brindle_app.h"
 #include "app/command_table.h"
 #include "app/resources.h"
+#include "app/view_questions.h"
 #include "framework/command_ids.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
@@ -217,7 +218,10 @@ void CMainFrame::CreateSplitter() {
 
     m_treeView->SetDocument(&m_doc);
     m_listView->SetDocument(&m_doc);
-    m_treeView->SetListViewProvider([this] { return GetListView(); });
+    m_treeView->SetQuestions(TreeQuestions());
+    m_listView->SetQuestions(ListQuestions());
+    // The views meet only here: the list shows whatever the tree selected.
+    connect(m_treeView, &CLeftView::ItemSelected, m_listView, &CBrindleView::ShowItem);
     AddPane(m_treeView, m_treeView);
     AddPane(m_listView, m_listView);
 }

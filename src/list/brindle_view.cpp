@@ -13,8 +13,8 @@
 #include "disk/mdos_format.h"
 #include "framework/command_ids.h"
 #include "framework/widgets/frame_wnd.h"
+#include "icons/icons.h"
 #include "list/content_list_model.h"
-#include "list/icons.h"
 
 namespace {
 
@@ -334,6 +334,29 @@ void CBrindleView::ShowSector(CMdosDisk* disk, int diskIndex, int sector) {
         rows.push_back(std::move(row));
     }
     m_model->AppendRows(std::move(rows));
+}
+
+void CBrindleView::ShowItem(const std::optional<ItemInfo>& item) {
+    if (!item) {
+        ClearList();
+        return;
+    }
+    switch (item->kind) {
+        case KindFiles:
+            ShowFiles(item->disk, item->diskIndex);
+            break;
+        case KindRecordHeader:
+            ShowRecordHeader(item->disk, item->diskIndex);
+            break;
+        case KindProperties:
+            ShowProperties(item->disk, item->diskIndex);
+            break;
+        case KindSector:
+            ShowSector(item->disk, item->diskIndex, item->sector);
+            break;
+        default:
+            break;
+    }
 }
 
 int CBrindleView::GetRowCount() const {

@@ -1,9 +1,13 @@
 // The right pane: a list that shows what the tree selected, as a disk's files, its record
-// header, its volume properties or a decimal dump of one sector.
+// header, its volume properties or a decimal dump of one sector. The main frame hands it the
+// tree's selection; the list knows nothing of the tree.
 #pragma once
 
 #include <QFont>
+#include <QString>
 #include <QWidget>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -23,11 +27,29 @@ public:
     // The four display styles of the main frame's list-style commands.
     enum class ListStyle { LargeIcon, SmallIcon, List, Details };
 
+    // A volume to format: its name and geometry.
+    struct VolumeFormat {
+        QString name;
+        int tracks = 0;
+        int sectorsPerTrack = 0;
+    };
+    // What the file commands ask before they change anything; the main frame answers with its
+    // dialogs, shown over parent. No answer (Cancel, or no question installed) changes nothing.
+    struct Questions {
+        std::function<std::optional<VolumeFormat>(QWidget* parent)> format;
+        // The disk that copied or moved files go to, one of disks (which may be null), offered
+        // under prompt; null when none was chosen.
+        std::function<CMdosDisk*(QWidget* parent, const QString& prompt,
+                                 const std::vector<std::unique_ptr<CMdosDisk>>* disks)>
+            targetDisk;
+    };
+
     explicit CBrindleView(QWidget* parent = nullptr);
     ~CBrindleView() override;
 
     void SetDocument(CBrindleDoc* document) { m_document = document; }
     [[nodiscard]] CBrindleDoc* GetDocument() const { return m_document; }
+    void SetQuestions(Questions questions) { m_questions = std::move(questions); }
 
     // Called after every New and Open: drops the rows, whose disks may be gone, and returns to
     // the details style; the tree's own initial update then fills the list again.
@@ -39,6 +61,9 @@ public:
     void ShowRecordHeader(CMdosDisk* disk, int diskIndex);
     void ShowProperties(CMdosDisk* disk, int diskIndex);
     void ShowSector(CMdosDisk* disk, int diskIndex, int sector);
+    // Shows what an item of the disk tree stands for, in the mode of its kind; none empties
+    // the list, whose rows must not outlive the disks they point at.
+    void ShowItem(const std::optional<ItemInfo>& item);
     // Drops every row and keeps the columns; afterwards no disk is shown.
     void ClearList();
 
@@ -113,6 +138,7 @@ private:
     void SetListFont(const QFont& font);
 
     CBrindleDoc* m_document = nullptr;
+    Questions m_questions;
     // The disk of the last display operation, which in every mode is the tree's selected disk;
     // null while nothing is shown. The disk-wide file commands act on it.
     CMdosDisk* m_shownDisk = nullptr;

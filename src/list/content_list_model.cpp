@@ -1,7 +1,7 @@
 #include "list/content_list_model.h"
 
 #include "disk/mdos_disk.h"
-#include "list/icons.h"
+#include "icons/icons.h"
 
 namespace {
 

@@ -3,10 +3,9 @@
 // show nothing of their own; they only refill the list and mark the image where a disk changed.
 #include <QFile>
 
-#include "dialogs/format_dlg.h"
-#include "dialogs/select_disk_dlg.h"
 #include "disk/mdos_disk.h"
 #include "framework/command_ids.h"
+#include "framework/widgets/dialog.h"
 #include "framework/widgets/file_dialog.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
@@ -139,12 +138,15 @@ void CBrindleView::ImportIntoShownDisk(const QString& defaultExt, const QString&
 
 // The dialog's OK is the only confirmation before the disk is wiped.
 void CBrindleView::OnFormat() {
-    CFormatDlg dialog(this);
-    if (!HasShownDiskRows() || dialog.DoModal() != IDOK) {
+    if (!HasShownDiskRows() || !m_questions.format) {
         return;
     }
-    m_shownDisk->Format(dialog.m_nTracks, dialog.m_nSectors,
-                        dialog.m_strName.toLatin1().constData());
+    const std::optional<VolumeFormat> volume = m_questions.format(this);
+    if (!volume) {
+        return;
+    }
+    m_shownDisk->Format(volume->tracks, volume->sectorsPerTrack,
+                        volume->name.toLatin1().constData());
     RefillFiles(m_shownDisk, m_shownDiskIndex);
 }
 
@@ -191,20 +193,20 @@ void CBrindleView::OnMoveFiles() {
 // source entries are gone.
 void CBrindleView::CopyOrMoveFiles(bool keepSource) {
     const std::vector<SelectedFile> files = GetSelectedFiles();
-    if (files.empty()) {
+    if (files.empty() || !m_questions.targetDisk) {
         return;
     }
-    CSelectDiskDlg dialog(this);
-    dialog.SetPrompt(keepSource ? QStringLiteral("Copy files to disk:")
-                                : QStringLiteral("Move files to disk:"));
-    dialog.SetDiskArray(m_document != nullptr ? &m_document->m_disks : nullptr);
-    if (dialog.DoModal() != IDOK || dialog.selectedDisk == nullptr) {
+    CMdosDisk* target = m_questions.targetDisk(
+        this,
+        keepSource ? QStringLiteral("Copy files to disk:") : QStringLiteral("Move files to disk:"),
+        m_document != nullptr ? &m_document->m_disks : nullptr);
+    if (target == nullptr) {
         return;
     }
     const SelectedFile* last = nullptr;
     for (const SelectedFile& file : files) {
         last = &file;
-        if (file.disk->CopyFileTo(dialog.selectedDisk, file.dirEntry, keepSource ? 1 : 0) !=
+        if (file.disk->CopyFileTo(target, file.dirEntry, keepSource ? 1 : 0) !=
             CMdosDisk::kAddDone) {
             break;
         }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "disk/mdos_disk.h"
-#include "list/icons.h"
+#include "icons/icons.h"
 
 namespace {
 

@@ -8,14 +8,12 @@
 #include <new>
 #include <string>
 
-#include "dialogs/format_dlg.h"
-#include "dialogs/new_disks_dlg.h"
 #include "framework/command_ids.h"
+#include "framework/widgets/dialog.h"
 #include "framework/widgets/file_dialog.h"
 #include "framework/widgets/frame_wnd.h"
+#include "icons/icons.h"
 #include "image/brindle_doc.h"
-#include "list/brindle_view.h"
-#include "list/icons.h"
 #include "tree/disk_tree_model.h"
 
 namespace {
@@ -165,9 +163,7 @@ void CLeftView::DeleteItemAndInfo(const QModelIndex& diskItem) {
 
 void CLeftView::ClearTree() {
     m_model->Clear();
-    if (CBrindleView* list = GetListView()) {
-        list->ClearList();
-    }
+    emit ItemSelected(std::nullopt);
 }
 
 void CLeftView::ShiftDiskIndex(const QModelIndex& item, int delta) {
@@ -209,35 +205,8 @@ QModelIndex CLeftView::DiskItem(int row) const {
 void CLeftView::OnSelChanged(const QModelIndex& current) {
     // The enable rules of the disk commands follow the selected item.
     framework::RequestCommandUpdate(this);
-    if (m_bQuiet) {
-        return;
-    }
-    CBrindleView* list = GetListView();
-    if (list == nullptr) {
-        return;
-    }
-    const std::optional<ItemInfo> info = ItemInfoAt(current);
-    if (!info) {
-        // Nothing selected, as after the last disk went: the rows must not outlive the disks
-        // they point at.
-        list->ClearList();
-        return;
-    }
-    switch (info->kind) {
-        case KindFiles:
-            list->ShowFiles(info->disk, info->diskIndex);
-            break;
-        case KindRecordHeader:
-            list->ShowRecordHeader(info->disk, info->diskIndex);
-            break;
-        case KindProperties:
-            list->ShowProperties(info->disk, info->diskIndex);
-            break;
-        case KindSector:
-            list->ShowSector(info->disk, info->diskIndex, info->sector);
-            break;
-        default:
-            break;
+    if (!m_bQuiet) {
+        emit ItemSelected(ItemInfoAt(current));
     }
 }
 
@@ -274,18 +243,19 @@ void CLeftView::OnAddNew() {
 }
 
 void CLeftView::OnAddMore() {
-    if (m_document == nullptr) {
+    if (m_document == nullptr || !m_questions.newDisks) {
         return;
     }
-    CNewDisksDlg dlg(this);
-    if (dlg.DoModal() != framework::IDOK) {
+    const std::optional<NewDisks> answer = m_questions.newDisks(this);
+    if (!answer) {
         return;
     }
     const int firstNew = static_cast<int>(m_document->m_disks.size());
-    if (dlg.m_nRadio == CNewDisksDlg::kFormatNew) {
-        m_document->AddFormattedDisks(dlg.m_nDisks, dlg.m_nTracks, dlg.m_nSectors, dlg.m_strName);
-    } else if (dlg.m_nRadio == CNewDisksDlg::kFromTemplate) {
-        m_document->AddDisksFromFile(dlg.m_nDisks, dlg.m_strFile);
+    if (const std::optional<VolumeFormat>& volume = answer->format) {
+        m_document->AddFormattedDisks(answer->count, volume->tracks, volume->sectorsPerTrack,
+                                      volume->name);
+    } else {
+        m_document->AddDisksFromFile(answer->count, answer->templateFile);
     }
     ShowAddedDisks(firstNew);
 }
@@ -388,14 +358,14 @@ void CLeftView::OnExportD80() {
 
 void CLeftView::OnFormat() {
     CMdosDisk* disk = SelectedDisk();
-    if (disk == nullptr) {
+    if (disk == nullptr || !m_questions.format) {
         return;
     }
-    CFormatDlg dlg(this);
-    if (dlg.DoModal() != framework::IDOK) {
+    const std::optional<VolumeFormat> volume = m_questions.format(this);
+    if (!volume) {
         return;
     }
-    disk->Format(dlg.m_nTracks, dlg.m_nSectors, dlg.m_strName.toLatin1().constData());
+    disk->Format(volume->tracks, volume->sectorsPerTrack, volume->name.toLatin1().constData());
     ShowChangedDisk();
 }
 

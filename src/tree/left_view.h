@@ -1,7 +1,8 @@
 // The left pane: the tree of the image's disks, each with its record header, its volume and
-// the volume's 1692 sectors. Selecting an item makes the list show it. The commands on whole
-// disks live here: adding and removing disks, replacing, importing into and exporting a disk,
-// and formatting it. All but the adds act on the disk of the selected item, whatever its kind.
+// the volume's 1692 sectors. It says which item is selected (ItemSelected) and the main frame
+// has the list show it; the tree knows nothing of the list. The commands on whole disks live
+// here: adding and removing disks, replacing, importing into and exporting a disk, and
+// formatting it. All but the adds act on the disk of the selected item, whatever its kind.
 #pragma once
 
 #include <QByteArray>
@@ -14,7 +15,6 @@
 #include "image/item_info.h"
 
 class CBrindleDoc;
-class CBrindleView;
 class CDiskTreeModel;
 class CMdosDisk;
 
@@ -25,15 +25,32 @@ class CFileDialog;
 class CLeftView : public QTreeView, public framework::CCmdTarget {
     Q_OBJECT
 public:
+    // A volume to format: its name and geometry.
+    struct VolumeFormat {
+        QString name;
+        int tracks = 0;
+        int sectorsPerTrack = 0;
+    };
+    // What "Add More ..." appends: count disks, formatted as format says, or else copies of the
+    // single-disk file templateFile.
+    struct NewDisks {
+        int count = 0;
+        std::optional<VolumeFormat> format;
+        QString templateFile;
+    };
+    // What the disk commands ask before they change anything; the main frame answers with its
+    // dialogs, shown over parent. No answer (Cancel, or no question installed) changes nothing.
+    struct Questions {
+        std::function<std::optional<NewDisks>(QWidget* parent)> newDisks;
+        std::function<std::optional<VolumeFormat>(QWidget* parent)> format;
+    };
+
     explicit CLeftView(QWidget* parent = nullptr);
     ~CLeftView() override;
 
     void SetDocument(CBrindleDoc* document) { m_document = document; }
     [[nodiscard]] CBrindleDoc* GetDocument() const { return m_document; }
-    // How the tree reaches the list view (the main frame's GetListView).
-    void SetListViewProvider(std::function<CBrindleView*()> provider) {
-        m_listView = std::move(provider);
-    }
+    void SetQuestions(Questions questions) { m_questions = std::move(questions); }
 
     // Called after every New and Open: rebuilds from the document and selects the first disk.
     virtual void OnInitialUpdate();
@@ -46,12 +63,13 @@ public:
     // fixed shape and are not deleted alone. When the selection was on that disk, a
     // neighbouring disk item is selected and shown.
     void DeleteItemAndInfo(const QModelIndex& diskItem);
-    // Deletes every item and empties the list, whose rows may point at disks that are gone.
+    // Deletes every item and says that nothing is selected: the list's rows may point at disks
+    // that are gone.
     void ClearTree();
     // Adds delta to the disk index of the item's disk; all items of a disk share its index.
     void ShiftDiskIndex(const QModelIndex& item, int delta);
     // Selects no item and then the same item again, so that the list shows it afresh after a
-    // command changed its disk.
+    // command changed its disk: ItemSelected goes out with none, then with the item.
     void Reselect();
 
     // The record of an item; none for an invalid index.
@@ -64,8 +82,10 @@ public:
     [[nodiscard]] int DiskItemCount() const;
     [[nodiscard]] QModelIndex DiskItem(int row) const;
 
-protected:
-    [[nodiscard]] CBrindleView* GetListView() const { return m_listView ? m_listView() : nullptr; }
+signals:
+    // The record of the item the list is to show, on every change of the selection; none when
+    // nothing is selected, as after the last disk went.
+    void ItemSelected(const std::optional<ItemInfo>& item);
 
 private:
     void OnSelChanged(const QModelIndex& current);
@@ -111,7 +131,7 @@ private:
                             const std::function<void(CMdosDisk&, const QByteArray&)>& operation);
 
     CBrindleDoc* m_document = nullptr;
-    std::function<CBrindleView*()> m_listView;
+    Questions m_questions;
     CDiskTreeModel* m_model;
     // Set while the selection passes through items that must not reach the list.
     bool m_bQuiet = false;

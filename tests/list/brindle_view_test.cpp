@@ -11,10 +11,10 @@
 #include <cstring>
 
 #include "framework/command_ids.h"
+#include "icons/icons.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
 #include "list/content_list_model.h"
-#include "list/icons.h"
 #include "support/in_place_editor.h"
 #include "support/test_disks.h"
 
@@ -261,6 +261,34 @@ TEST_F(ListViewTest, DumpIconFollowsTheSectorRange) {
         EXPECT_EQ(IconOf(0), icon) << "sector " << sector;
         EXPECT_EQ(IconOf(63), icon) << "sector " << sector;
     }
+}
+
+// What the tree says it selected, shown in the mode of the item's kind.
+TEST_F(ListViewTest, ATreeItemIsShownInTheModeOfItsKind) {
+    AddFile(*disk, 'B', "ONE", Bytes(1));
+    CMdosDisk* shown = disk.get();
+    view.ShowItem(ItemInfo{2, KindFiles, shown, nullptr, 0, 0});
+    ASSERT_EQ(view.GetRowCount(), 1);
+    EXPECT_EQ(Cell(0, 0), "ONE");
+    EXPECT_EQ(view.GetRowItemInfo(0)->diskIndex, 2);
+
+    view.ShowItem(ItemInfo{2, KindRecordHeader, shown, nullptr, 0, 0});
+    ASSERT_EQ(view.GetRowCount(), 3);
+    EXPECT_EQ(Cell(0, 1), "System mark");
+
+    view.ShowItem(ItemInfo{2, KindProperties, shown, nullptr, 0, 0});
+    ASSERT_EQ(view.GetRowCount(), 8);
+    EXPECT_EQ(view.GetRowItemInfo(1)->kind, KindProperties);
+    EXPECT_EQ(view.GetRowItemInfo(1)->diskIndex, 2);
+
+    view.ShowItem(ItemInfo{2, KindSector, shown, nullptr, 7, 0});
+    ASSERT_EQ(view.GetRowCount(), 64);
+    EXPECT_EQ(view.GetRowItemInfo(0)->sector, 7);
+    EXPECT_EQ(view.GetRowItemInfo(0)->disk, shown);
+
+    // Nothing selected: no row may outlive the disk it points at.
+    view.ShowItem(std::nullopt);
+    EXPECT_EQ(view.GetRowCount(), 0);
 }
 
 TEST_F(ListViewTest, ColumnsStayWhenTheCountMatchesAndAreRebuiltOtherwise) {

@@ -1,19 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <algorithm>
 #include <deque>
-#include <functional>
 #include <string>
 
-#include "dialogs/format_dlg.h"
-#include "dialogs/select_disk_dlg.h"
 #include "framework/command_ids.h"
 #include "framework/widgets/file_dialog.h"
 #include "framework/widgets/frame_wnd.h"
@@ -64,11 +59,18 @@ protected:
         testing_disks::AddDisks(doc, 2);
         view.SetDocument(&doc);
         view.OnInitialUpdate();
-        // A dialog nobody scripted would block the test: fail and cancel instead.
-        framework::SetModalHandler([](framework::CDialog&) {
-            ADD_FAILURE() << "unexpected modal dialog";
-            return framework::IDCANCEL;
-        });
+        // Each question is recorded ("format", or the prompt for the target disk) and answered
+        // as the test says; by default as Cancel does.
+        view.SetQuestions({[this](QWidget*) {
+                               asked << QStringLiteral("format");
+                               return format;
+                           },
+                           [this](QWidget*, const QString& prompt,
+                                  const std::vector<std::unique_ptr<CMdosDisk>>* disks) {
+                               asked << prompt;
+                               EXPECT_EQ(disks, &doc.m_disks) << "every disk is offered";
+                               return targetDisk;
+                           }});
         // Each dialog is recorded as "open|save, default extension, [default name], filter".
         framework::SetFileDialogHandler([this](const framework::CFileDialog& dialog) {
             EXPECT_EQ(dialog.GetFlags(),
@@ -87,10 +89,7 @@ protected:
         });
     }
 
-    void TearDown() override {
-        framework::SetModalHandler(nullptr);
-        framework::SetFileDialogHandler(nullptr);
-    }
+    void TearDown() override { framework::SetFileDialogHandler(nullptr); }
 
     CMdosDisk& Disk(int index) { return *doc.m_disks[static_cast<size_t>(index)]; }
 
@@ -102,26 +101,6 @@ protected:
 
     void Run(int id) { view.OnCmdMsg(id, nullptr); }
 
-    // Scripts the one modal dialog the next command opens.
-    template <class Dialog>
-    void OnDialog(std::function<int(Dialog&)> script) {
-        framework::SetModalHandler([script](framework::CDialog& shown) {
-            auto* dialog = dynamic_cast<Dialog*>(&shown);
-            EXPECT_NE(dialog, nullptr);
-            return dialog != nullptr ? script(*dialog) : framework::IDCANCEL;
-        });
-    }
-
-    // Picks a disk by its position in the select-disk dialog, after checking its prompt.
-    void PickDisk(int index, const QString& prompt) {
-        OnDialog<CSelectDiskDlg>([index, prompt](CSelectDiskDlg& dialog) {
-            EXPECT_EQ(dialog.m_staticPrompt->text(), prompt);
-            dialog.m_comboDisks->setCurrentIndex(index);
-            dialog.OnOK();
-            return dialog.GetResult();
-        });
-    }
-
     testsupport::TempSettings settings;
     testsupport::ScriptedMessages messages;
     QTemporaryDir dir;
@@ -129,6 +108,9 @@ protected:
     CBrindleView view;
     std::deque<std::optional<QString>> answers;
     QStringList fileDialogs;
+    std::optional<CBrindleView::VolumeFormat> format;
+    CMdosDisk* targetDisk = nullptr;
+    QStringList asked;
 };
 
 TEST_F(FileCommandsTest, AvailabilityFollowsTheShownDiskAndTheSelectedFiles) {
@@ -169,6 +151,7 @@ TEST_F(FileCommandsTest, AvailabilityFollowsTheShownDiskAndTheSelectedFiles) {
     EXPECT_FALSE(Enabled(cmd::kFormat));
 
     EXPECT_TRUE(fileDialogs.empty());
+    EXPECT_TRUE(asked.empty());
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(FileNames(Disk(0)), (std::vector<std::string>{"ONE"}));
 }
@@ -184,26 +167,14 @@ TEST_F(FileCommandsTest, CancelChangesNothing) {
         view.ShowFiles(&Disk(0), 0);
         view.SelectRows({0, 1});
         answers.assign(2, std::nullopt);
-        framework::SetModalHandler([](framework::CDialog&) { return framework::IDCANCEL; });
         Run(id);
         EXPECT_EQ(Snapshot(Disk(0)), before[0]) << id;
         EXPECT_EQ(Snapshot(Disk(1)), before[1]) << id;
         EXPECT_EQ(view.GetSelectedRows(), (std::vector<int>{0, 1})) << "not refilled: " << id;
     }
     EXPECT_EQ(fileDialogs.size(), 7u) << "Binary Export asks once per file";
+    EXPECT_EQ(asked, (QStringList{"format", "Copy files to disk:", "Move files to disk:"}));
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
-    EXPECT_FALSE(doc.IsModified());
-
-    // OK without a current disk in the select-disk dialog is no target either.
-    for (int id : {cmd::kCopyFiles, cmd::kMoveFiles}) {
-        OnDialog<CSelectDiskDlg>([](CSelectDiskDlg& dialog) {
-            dialog.m_comboDisks->setEditText(QStringLiteral("nowhere"));
-            dialog.OnOK();
-            return dialog.GetResult();
-        });
-        Run(id);
-    }
-    EXPECT_EQ(Snapshot(Disk(0)), before[0]);
     EXPECT_FALSE(doc.IsModified());
 }
 
@@ -269,13 +240,7 @@ TEST_F(FileCommandsTest, TapAndD80ImportsAddToTheShownDisk) {
 TEST_F(FileCommandsTest, FormatWipesTheShownDiskWithTheDialogValues) {
     AddFile(Disk(1), 'B', "GONE", Bytes(10, 1));
     view.ShowFiles(&Disk(1), 1);
-    OnDialog<CFormatDlg>([](CFormatDlg& dialog) {
-        EXPECT_EQ(dialog.m_editTracks->text(), "94");
-        dialog.m_editName->setText(QStringLiteral("fresh"));
-        dialog.m_editTracks->setText(QStringLiteral("80"));
-        dialog.OnOK();
-        return dialog.GetResult();
-    });
+    format = CBrindleView::VolumeFormat{QStringLiteral("fresh"), 80, 9};
     Run(cmd::kFormat);
     char text[32];
     EXPECT_STREQ(Disk(1).GetGeometryText(text, sizeof text), "80x9");
@@ -333,8 +298,9 @@ TEST_F(FileCommandsTest, CopyStopsAtTheFirstFileTheTargetCannotTake) {
     AddFile(Disk(0), 'B', "THIRD", Bytes(20, 3));
     view.ShowFiles(&Disk(0), 0);
     view.SelectRows({0, 1, 2});
-    PickDisk(1, QStringLiteral("Copy files to disk:"));
+    targetDisk = &Disk(1);
     Run(cmd::kCopyFiles);
+    EXPECT_EQ(asked, QStringList{"Copy files to disk:"});
 
     // The third file is not tried: one message only.
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"No dir item available."}));
@@ -345,7 +311,7 @@ TEST_F(FileCommandsTest, CopyStopsAtTheFirstFileTheTargetCannotTake) {
     EXPECT_TRUE(doc.IsModified());
 
     // A copy onto the files' own disk adds entries the list shows only when refilled.
-    PickDisk(0, QStringLiteral("Copy files to disk:"));
+    targetDisk = &Disk(0);
     Run(cmd::kCopyFiles);
     EXPECT_EQ(FileNames(Disk(0)).size(), 6u);
     EXPECT_EQ(view.GetRowCount(), 3);
@@ -358,8 +324,9 @@ TEST_F(FileCommandsTest, MoveToTheSameDiskTakesNewEntriesAndSectors) {
     AddFile(Disk(0), 'B', "C", Bytes(600, 'c'));  // 18, 19
     view.ShowFiles(&Disk(0), 0);
     view.SelectRows({0, 2});
-    PickDisk(0, QStringLiteral("Move files to disk:"));
+    targetDisk = &Disk(0);
     Run(cmd::kMoveFiles);
+    EXPECT_EQ(asked, QStringList{"Move files to disk:"});
 
     // A takes the fourth entry and sectors 20, 21 before its old ones are freed; C then takes
     // A's old entry and sectors.
@@ -394,7 +361,7 @@ TEST_F(FileCommandsTest, DeleteAndMoveStoreTheNameBeingEditedFirst) {
     };
 
     typeName(1, "MOVED");
-    PickDisk(1, QStringLiteral("Move files to disk:"));
+    targetDisk = &Disk(1);
     EXPECT_TRUE(frame.ExecuteCommand(cmd::kMoveFiles));
     EXPECT_EQ(FileNames(Disk(1)), (std::vector<std::string>{"MOVED"}));
     EXPECT_EQ(FileNames(Disk(0)), (std::vector<std::string>{"A"}));

@@ -3,13 +3,9 @@
 #include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 #include <optional>
 #include <vector>
 
-#include "dialogs/format_dlg.h"
-#include "dialogs/new_disks_dlg.h"
-#include "framework/widgets/dialog.h"
 #include "framework/widgets/file_dialog.h"
 #include "framework/widgets/frame_wnd.h"
 #include "support/scripted_messages.h"
@@ -24,8 +20,8 @@ using testing_disks::AddFile;
 using testing_disks::MakeDisk;
 
 // The commands that ask for a file, each with its dialog: open or save, default extension and
-// filter; the add-disks and format dialogs are no file dialogs. All but the first two act on
-// the selected item's disk.
+// filter; adding more disks and formatting ask their own questions instead. All but the first
+// two act on the selected item's disk.
 struct DiskCommand {
     int id;
     bool openDialog;
@@ -74,13 +70,17 @@ protected:
             m_dialogs.push_back(dialog);
             return m_answer;
         });
-        // A dialog that no test answers is cancelled instead of waiting for a user.
-        framework::SetModalHandler([](framework::CDialog&) { return framework::IDCANCEL; });
+        // The questions answer as the test says; by default as Cancel does.
+        tree.SetQuestions({[this](QWidget*) {
+                               m_asked.push_back(cmd::kAddMore);
+                               return m_newDisks;
+                           },
+                           [this](QWidget*) {
+                               m_asked.push_back(cmd::kFormat);
+                               return m_format;
+                           }});
     }
-    void TearDown() override {
-        framework::SetFileDialogHandler(nullptr);
-        framework::SetModalHandler(nullptr);
-    }
+    void TearDown() override { framework::SetFileDialogHandler(nullptr); }
 
     // Three disks "Disk 0".."Disk 2", each with one file, disk 0 selected.
     void ThreeDisks() {
@@ -109,35 +109,10 @@ protected:
     }
     void Run(int id) { EXPECT_TRUE(tree.OnCmdMsg(id, nullptr)) << id; }
 
-    // Answers the next modal dialogs with OK after fill has typed into them.
-    template <class Dialog>
-    static void Answer(const std::function<void(Dialog&)>& fill) {
-        framework::SetModalHandler([fill](framework::CDialog& shown) {
-            auto& dlg = static_cast<Dialog&>(shown);
-            fill(dlg);
-            dlg.OnOK();
-            return dlg.GetResult();
-        });
-    }
-
-    // Every text of the list, row by row.
-    [[nodiscard]] static QStringList ListText(const CBrindleView& view) {
-        QStringList text;
-        for (int row = 0; row < view.GetRowCount(); ++row) {
-            text << view.GetListModel()->RowAt(row).cells;
-        }
-        return text;
-    }
-
-    // The tree selects the sector and the list shows it as it is now in the disk.
+    // The tree keeps the sector selected and shown.
     void ExpectSectorShown(int disk, int sector) {
         EXPECT_EQ(tree.SelectedItem(), Sector(disk, sector));
-        ASSERT_EQ(list.GetRowCount(), 64);
-        EXPECT_EQ(FirstListRow()->disk, doc.m_disks[static_cast<size_t>(disk)].get());
-        EXPECT_EQ(FirstListRow()->sector, sector);
-        CBrindleView fresh;
-        fresh.ShowSector(doc.m_disks[static_cast<size_t>(disk)].get(), disk, sector);
-        EXPECT_EQ(ListText(list), ListText(fresh));
+        ExpectShown(KindSector, disk, sector);
     }
 
     [[nodiscard]] std::vector<QByteArray> Records() const {
@@ -154,6 +129,10 @@ protected:
     QTemporaryDir m_dir;
     std::optional<QString> m_answer;
     std::vector<framework::CFileDialog> m_dialogs;
+    std::optional<CLeftView::NewDisks> m_newDisks;
+    std::optional<CLeftView::VolumeFormat> m_format;
+    // The commands whose question was asked, in order.
+    std::vector<int> m_asked;
 };
 
 TEST_F(DiskCommandsTest, AddNewAppendsAStandardDiskSelectedWithItsEmptyFileList) {
@@ -164,7 +143,7 @@ TEST_F(DiskCommandsTest, AddNewAppendsAStandardDiskSelectedWithItsEmptyFileList)
     EXPECT_EQ(Label(tree.DiskItem(3)), "empty disk 3");
     EXPECT_EQ(IconOf(tree.DiskItem(3)), icons::kTreeDisk);
     EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(3));
-    EXPECT_EQ(list.GetRowCount(), 0);
+    ExpectShown(KindFiles, 3);
     EXPECT_EQ(Text(&CMdosDisk::GetVolumeName, *doc.m_disks[3]), "empty_disk");
     EXPECT_EQ(Text(&CMdosDisk::GetGeometryText, *doc.m_disks[3]), "94x9");
     EXPECT_TRUE(doc.IsModified());
@@ -182,6 +161,7 @@ TEST_F(DiskCommandsTest, WithoutDisksOnlyTheAddCommandsAreAvailable) {
     EXPECT_FALSE(Enabled(cmd::kRemoveDisk));
     Run(cmd::kRemoveDisk);
     EXPECT_TRUE(m_dialogs.empty());
+    EXPECT_TRUE(m_asked.empty());
     EXPECT_FALSE(doc.IsModified());
     // No class handles copying or moving a disk, so the menu shows them disabled.
     framework::CCmdUI ui(cmd::kCopyDisk);
@@ -230,7 +210,7 @@ TEST_F(DiskCommandsTest, RemoveTakesOnlyLaterDiskItemsAndKeepsTheRestReachable) 
     }
     // A neighbour is selected and shown.
     ASSERT_TRUE(tree.SelectedItemInfo());
-    EXPECT_EQ(FirstListRow()->disk, tree.SelectedItemInfo()->disk);
+    ExpectShown(KindFiles, tree.SelectedItemInfo()->diskIndex);
 }
 
 // Any command may run while a disk's name is typed in place. The frame stores the name first,
@@ -242,16 +222,15 @@ TEST_F(DiskCommandsTest, CommandsStoreTheNameBeingEditedBeforeTheyRun) {
     framework::CFrameWnd frame;
     frame.SetDocument(&doc);
     frame.AddPane(&tree, &tree);
-    frame.AddPane(&list, &list);
     bool editorOpenInHandler = false;
     framework::SetFileDialogHandler([&](const framework::CFileDialog&) {
         editorOpenInHandler |= testsupport::VisibleEditor(tree) != nullptr;
         return std::optional<QString>(Path("source.dsk"));
     });
-    Answer<CFormatDlg>([&](CFormatDlg& dlg) {
-        editorOpenInHandler |= testsupport::VisibleEditor(tree) != nullptr;
-        dlg.m_editName->setText("fresh");
-    });
+    tree.SetQuestions({{}, [&](QWidget*) {
+                           editorOpenInHandler |= testsupport::VisibleEditor(tree) != nullptr;
+                           return std::optional<CLeftView::VolumeFormat>({"fresh", 94, 9});
+                       }});
     const auto typeName = [this](int disk, const char* name) {
         QLineEdit* editor = OpenEditor(tree.DiskItem(disk));
         ASSERT_NE(editor, nullptr);
@@ -281,17 +260,15 @@ TEST_F(DiskCommandsTest, AddMoreFormatsCopiesTheTemplateOrAddsNothing) {
     ThreeDisks();
     // No disk added is no change: the selection stays and the image is not marked.
     tree.SelectItem(Sector(1, 20));
-    Answer<CNewDisksDlg>([](CNewDisksDlg& dlg) { dlg.m_editDisks->setText("0"); });
+    shown.clear();
+    m_newDisks = CLeftView::NewDisks{0, CLeftView::VolumeFormat{"games", 80, 9}, {}};
     Run(cmd::kAddMore);
     EXPECT_EQ(tree.DiskItemCount(), 3);
-    ExpectSectorShown(1, 20);
+    EXPECT_EQ(tree.SelectedItem(), Sector(1, 20));
+    EXPECT_TRUE(shown.empty());
     EXPECT_FALSE(doc.IsModified());
 
-    Answer<CNewDisksDlg>([](CNewDisksDlg& dlg) {
-        dlg.m_editDisks->setText("2");
-        dlg.m_editTracks->setText("80");
-        dlg.m_editName->setText("games");
-    });
+    m_newDisks->count = 2;
     Run(cmd::kAddMore);
     ASSERT_EQ(tree.DiskItemCount(), 5);
     EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(3));
@@ -300,15 +277,13 @@ TEST_F(DiskCommandsTest, AddMoreFormatsCopiesTheTemplateOrAddsNothing) {
     EXPECT_EQ(Text(&CMdosDisk::GetGeometryText, *doc.m_disks[4]), "80x9");
     EXPECT_TRUE(doc.IsModified());
 
-    Answer<CNewDisksDlg>([this](CNewDisksDlg& dlg) {
-        dlg.OnRadioTemplate();
-        dlg.m_editDisks->setText("1");
-        dlg.m_editFile->setText(Path("source.dsk"));
-    });
+    m_newDisks = CLeftView::NewDisks{1, std::nullopt, Path("source.dsk")};
     Run(cmd::kAddMore);
     ASSERT_EQ(tree.DiskItemCount(), 6);
     EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(5));
-    EXPECT_EQ(list.GetRowCount(), 1);  // the template's file
+    ExpectShown(KindFiles, 5);
+    EXPECT_EQ(doc.m_disks[5]->GetFilesCount(), 1);  // the template's file
+    EXPECT_EQ(m_asked, std::vector<int>(3, cmd::kAddMore));
 }
 
 TEST_F(DiskCommandsTest, AddMoreShortOfMemoryKeepsAndShowsTheDisksItGot) {
@@ -316,9 +291,8 @@ TEST_F(DiskCommandsTest, AddMoreShortOfMemoryKeepsAndShowsTheDisksItGot) {
     AddDisks(small, 1);
     small.m_nDisksLeft = 2;
     tree.SetDocument(&small);
-    list.SetDocument(&small);
     InitialUpdate();
-    Answer<CNewDisksDlg>([](CNewDisksDlg& dlg) { dlg.m_editDisks->setText("1000000"); });
+    m_newDisks = CLeftView::NewDisks{1000000, CLeftView::VolumeFormat{"emptydisk", 94, 9}, {}};
     Run(cmd::kAddMore);
     EXPECT_EQ(m_messages.Texts(), std::vector<std::string>{CBrindleDoc::kNoMemoryMessage});
     ASSERT_EQ(small.m_disks.size(), 3u);
@@ -328,7 +302,6 @@ TEST_F(DiskCommandsTest, AddMoreShortOfMemoryKeepsAndShowsTheDisksItGot) {
     EXPECT_TRUE(small.IsModified());
     tree.ClearTree();
     tree.SetDocument(&doc);
-    list.SetDocument(&doc);
 }
 
 TEST_F(DiskCommandsTest, AddFromFileAppendsTheFileOrZeroesWhereItDoesNotReach) {
@@ -339,7 +312,7 @@ TEST_F(DiskCommandsTest, AddFromFileAppendsTheFileOrZeroesWhereItDoesNotReach) {
     ASSERT_EQ(tree.DiskItemCount(), 4);
     EXPECT_EQ(Label(tree.DiskItem(3)), "Source");  // the file's own name, not renumbered
     EXPECT_EQ(tree.SelectedItem(), tree.DiskItem(3));
-    EXPECT_EQ(list.GetRowCount(), 1);
+    ExpectShown(KindFiles, 3);
     EXPECT_TRUE(doc.IsModified());
 
     QFile shortFile(Path("short.dsk"));
@@ -440,14 +413,10 @@ TEST_F(DiskCommandsTest, ChangingCommandsWorkOnTheSelectedSectorsDiskAndShowItAg
         ThreeDisks();
         // The first directory sector, which every one of these commands changes.
         tree.SelectItem(Sector(1, 6));
-        const QStringList before = ListText(list);
+        shown.clear();
         m_answer = c.file ? std::optional<QString>(Path(c.file)) : std::nullopt;
-        Answer<CFormatDlg>([](CFormatDlg& dlg) {
-            dlg.m_editName->setText("fresh");
-            dlg.m_editTracks->setText("80");
-        });
+        m_format = CLeftView::VolumeFormat{"fresh", 80, 9};
         Run(c.id);
-        EXPECT_NE(ListText(list), before);
 
         CMdosDisk& disk = *doc.m_disks[1];
         EXPECT_EQ(Text(&CMdosDisk::GetVolumeName, disk), c.volume);
@@ -489,6 +458,7 @@ TEST_F(DiskCommandsTest, FileDialogsTakeTheirFiltersAndCancelChangesNothing) {
             }
         }
     }
+    EXPECT_EQ(m_asked, (std::vector<int>{cmd::kAddMore, cmd::kFormat}));
     EXPECT_EQ(Records(), before);
     EXPECT_EQ(tree.DiskItemCount(), 3);
     EXPECT_EQ(tree.SelectedItem(), Sector(2, 7));

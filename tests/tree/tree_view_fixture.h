@@ -1,5 +1,5 @@
-// The tree and the list side by side over one document, as the main window holds them, with
-// helpers to reach the items of a disk.
+// The tree over one document as the main window holds it, with a record of every item it
+// asked the list to show, and helpers to reach the items of a disk.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,28 +7,41 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <optional>
+#include <vector>
 
 #include "framework/command_ids.h"
+#include "icons/icons.h"
 #include "image/brindle_doc.h"
-#include "list/brindle_view.h"
-#include "list/icons.h"
 #include "support/in_place_editor.h"
 #include "tree/left_view.h"
 
 class TreeViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        list.SetDocument(&doc);
         tree.SetDocument(&doc);
-        tree.SetListViewProvider([this] { return &list; });
+        QObject::connect(&tree, &CLeftView::ItemSelected, &tree,
+                         [this](const std::optional<ItemInfo>& item) { shown.push_back(item); });
         tree.resize(300, 600);
         tree.show();
     }
 
-    // The shell's order after New and Open: the list first, then the tree.
-    void InitialUpdate() {
-        list.OnInitialUpdate();
-        tree.OnInitialUpdate();
+    void InitialUpdate() { tree.OnInitialUpdate(); }
+
+    // The tree last asked the list to show this item: a disk's files, its record header, its
+    // properties or one of its sectors.
+    void ExpectShown(int kind, int disk, int sector = 0) const {
+        ASSERT_FALSE(shown.empty());
+        const std::optional<ItemInfo>& item = shown.back();
+        ASSERT_TRUE(item);
+        EXPECT_EQ(item->kind, kind);
+        EXPECT_EQ(item->diskIndex, disk);
+        EXPECT_EQ(item->disk, doc.m_disks[static_cast<size_t>(disk)].get());
+        EXPECT_EQ(item->sector, sector);
+    }
+    // The tree last asked for an empty list.
+    void ExpectShownNothing() const {
+        ASSERT_FALSE(shown.empty());
+        EXPECT_FALSE(shown.back());
     }
 
     [[nodiscard]] QModelIndex Tags(int disk) const {
@@ -46,9 +59,10 @@ protected:
 
     // The tree's icon index of an item, found by comparing its picture with every tree icon.
     [[nodiscard]] static int IconOf(const QModelIndex& item) {
-        const QImage shown = item.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
+        const QImage picture =
+            item.data(Qt::DecorationRole).value<QIcon>().pixmap(16, 16).toImage();
         for (int i = 0; i < icons::kTreeIconCount; ++i) {
-            if (shown == icons::PaintTreeIcon(i).toImage()) {
+            if (picture == icons::PaintTreeIcon(i).toImage()) {
                 return i;
             }
         }
@@ -78,9 +92,8 @@ protected:
         tree.DeleteItemAndInfo(tree.DiskItem(index));
     }
 
-    [[nodiscard]] std::optional<ItemInfo> FirstListRow() const { return list.GetRowItemInfo(0); }
-
     CBrindleDoc doc;
-    CBrindleView list;
     CLeftView tree;
+    // Every item the tree asked the list to show, in order; none stands for an empty list.
+    std::vector<std::optional<ItemInfo>> shown;
 };

@@ -1,4 +1,4 @@
-#include "list/icons.h"
+#include "icons/icons.h"
 
 #include <QColor>
 #include <QImage>

@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <QImage>
 
-#include "list/icons.h"
+#include "icons/icons.h"
 
 namespace {
 

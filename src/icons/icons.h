@@ -1,5 +1,6 @@
 // The pictures of the tree and the list, painted at run time so that the build needs no image
-// files and no SVG module. The tree links the list, so both panes take their icons from here.
+// files and no SVG module. They are a target of their own, so that each pane links its
+// pictures without linking the other pane.
 #pragma once
 
 #include <QIcon>
