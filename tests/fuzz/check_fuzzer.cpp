@@ -1,6 +1,6 @@
 // The volume checker and its repairs on any record. Repairing never makes a new finding and
-// never changes a file's bytes; a second repair finds nothing left to do. Input: the record's
-// first bytes; the rest of the record is zero.
+// never changes a file's bytes; a second repair finds nothing left to do. Input: a record as
+// fuzzsupport::InputDisk reads it (bits 2-7 of the option byte unused).
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -19,7 +19,7 @@ std::vector<int> ReadPath(CMdosDisk& disk, unsigned char* entry) {
     std::vector<bool> passed(CMdosDisk::kSectorCount, false);
     std::vector<int> path;
     int s = disk.GetEntryFirstSector(entry);
-    for (int k = fuzzsupport::EntryLength(entry) / CMdosDisk::kSectorSize + 1; k > 0; --k) {
+    for (int k = disk::EntryLength(entry) / CMdosDisk::kSectorSize + 1; k > 0; --k) {
         path.push_back(s);
         if (s < 0 || s >= CMdosDisk::kSectorCount || passed[s]) {
             break;
@@ -74,9 +74,8 @@ bool SameOutsideFat(CMdosDisk& disk, const fuzzsupport::Bytes& record) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static fuzzsupport::ReusedDisk disks(0);
-    CMdosDisk& disk = disks.Fresh();
-    std::memcpy(disk.Record(), data, std::min<std::size_t>(size, CMdosDisk::kRecordSize));
+    static fuzzsupport::InputDisk disks;
+    CMdosDisk& disk = disks.Read(data, size);
 
     const std::vector<check::Finding> findings = check::CheckDisk(disk, 0);
     for (const check::Finding& finding : findings) {

@@ -1,6 +1,7 @@
 // brindle-cli's JSON output for any record: info, ls, header, dump and check (with and without
 // repairs) each write one valid JSON document, and every file ls lists can be named back by what it
-// printed. Input: the record's first bytes; the image is that one record, the rest of it zero.
+// printed. Input: a record as fuzzsupport::InputDisk reads it (bits 2-7 of the option byte
+// unused); the image is that one record.
 #include <QByteArray>
 #include <QCommandLineParser>
 #include <QFile>
@@ -51,9 +52,8 @@ QByteArray FromJson(const QJsonValue& value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static fuzzsupport::ReusedDisk disks(0);
-    CMdosDisk& disk = disks.Fresh();
-    std::memcpy(disk.Record(), data, std::min<std::size_t>(size, CMdosDisk::kRecordSize));
+    static fuzzsupport::InputDisk disks;
+    CMdosDisk& disk = disks.Read(data, size);
     const std::string path = fuzzsupport::Scratch().Path("one.trw");
     fuzzsupport::WriteHostFile(path, disk.Record(), CMdosDisk::kRecordSize);
     const QString image = QFile::decodeName(path.c_str());

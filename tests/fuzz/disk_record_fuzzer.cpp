@@ -1,7 +1,8 @@
 // A disk record from outside (a single-disk file, or one record of an image): every reader over
 // it, then every change a user can make. Whatever the record holds, the disks that receive its
-// files pass the volume checker, and so does the record itself where it passed before. Input: the
-// record's first bytes; the rest of the record is zero, as after loading a short single-disk file.
+// files pass the volume checker, and so does the record itself where it passed before. Input: a
+// record as fuzzsupport::InputDisk reads it; bit 2 of the option byte answers the one question
+// ("cut the file?"), and the input's bytes are the host file that is imported.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -58,7 +59,7 @@ void ReadEverything(CMdosDisk& d) {
         ExpectWithinCapacity(std::bind(&CMdosDisk::GetEntryAttributesText, &d, e, _1, _2));
         if (e[0] != CMdosDisk::kFreeEntry) {
             static unsigned char data[kLongestRead];
-            const int length = std::min(fuzzsupport::EntryLength(e), kLongestRead);
+            const int length = std::min(disk::EntryLength(e), kLongestRead);
             FUZZ_EXPECT(d.ReadFileData(e, data, length) == 0);
         }
     }
@@ -124,11 +125,10 @@ void ChangeEverything(CMdosDisk& source, CMdosDisk& target, const uint8_t* data,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzzsupport::QuietMessages messages(size % 2 == 1);
-    static fuzzsupport::ReusedDisk sources(0);
+    fuzzsupport::QuietMessages messages(size > 0 && (data[0] & 4) != 0);
+    static fuzzsupport::InputDisk sources;
     static fuzzsupport::ReusedDisk targets(94, "target");
-    CMdosDisk* source = &sources.Fresh();
-    std::memcpy(source->Record(), data, std::min<std::size_t>(size, CMdosDisk::kRecordSize));
+    CMdosDisk* source = &sources.Read(data, size);
     CMdosDisk* target = &targets.Fresh();
 
     ReadEverything(*source);

@@ -16,9 +16,10 @@
 #include <vector>
 
 #include "check/volume_check.h"
-#include "disk/le_bytes.h"
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 #include "platform/message_box.h"
+#include "record_input.h"
 #include "support/used_entries.h"
 
 #define FUZZ_EXPECT(condition)                                                            \
@@ -89,6 +90,23 @@ private:
     std::unique_ptr<CMdosDisk> m_disk = std::make_unique<CMdosDisk>();
 };
 
+// A disk kept for the whole run whose record each input describes (see record_input.h), behind
+// one option byte: its bits 0-1 pick the record to start from, bits 2-7 are the harness's.
+class InputDisk {
+public:
+    CMdosDisk& Read(const uint8_t* data, std::size_t size) {
+        unsigned char* record = m_disk->Record();
+        std::memcpy(record, fuzzrecord::BaseRecord(size > 0 ? data[0] : 0), CMdosDisk::kRecordSize);
+        if (size > 0) {
+            fuzzrecord::ApplyPatches(data + 1, size - 1, &record, 1);
+        }
+        return *m_disk;
+    }
+
+private:
+    std::unique_ptr<CMdosDisk> m_disk = std::make_unique<CMdosDisk>();
+};
+
 // Counts the boxes shown and answers the one question ("cut the file?") as told.
 class QuietMessages {
 public:
@@ -119,15 +137,10 @@ private:
     std::vector<std::string> m_texts;
 };
 
-inline int EntryLength(const unsigned char* entry) {
-    return static_cast<int>(disk::ReadLe16(entry + CMdosDisk::kEntryLengthLow) |
-                            static_cast<unsigned>(entry[CMdosDisk::kEntryLengthHigh]) << 16);
-}
-
 using testing_disks::UsedEntries;
 
 inline Bytes FileData(CMdosDisk& disk, unsigned char* entry) {
-    Bytes data(static_cast<std::size_t>(EntryLength(entry)));
+    Bytes data(static_cast<std::size_t>(disk::EntryLength(entry)));
     disk.ReadFileData(entry, data.data(), static_cast<int>(data.size()));
     return data;
 }

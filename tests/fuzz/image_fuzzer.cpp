@@ -1,22 +1,25 @@
 // An image file from outside read by the document, with merge mode on and off; saved again and
-// read back it gives the same disks. The document takes any length, so the input describes
-// the file instead of being it, which keeps inputs small while the file reaches whole records:
-//   byte 0     bit 0 merge mode, bit 1 a disk already open, bits 2..3 whole records (0..2)
-//   bytes 1-2  bytes after the last whole record (little-endian)
-//   the rest   the first bytes of the file; the file's other bytes are zero
+// read back it gives the same disks. The input describes the file instead of being it, which
+// keeps inputs small while the file holds whole records that are sound volumes or close to it:
+//   byte 0     bit 0 merge mode, bit 1 a disk already open, bits 2-3 whole records (0-3)
+//   byte 1     the record each one starts from (record_input.h), two bits each from bit 0
+//   bytes 2-3  zero bytes after the last whole record (little-endian)
+//   the rest   patches into the records' headers, boot sectors, FATs and directories
 #include <QFile>
 #include <QString>
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
+#include "disk/le_bytes.h"
 #include "fuzz_support.h"
 #include "image/brindle_doc.h"
 
 namespace {
 
 constexpr std::size_t kRecord = CMdosDisk::kRecordSize;
-constexpr std::size_t kOptionBytes = 3;
+constexpr std::size_t kOptionBytes = 4;
+constexpr std::size_t kMostRecords = 3;
 
 QString ScratchPath(const char* name) {
     return QFile::decodeName(fuzzsupport::Scratch().Path(name).c_str());
@@ -35,12 +38,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::QuietMessages messages;
     const bool merge = (data[0] & 1) != 0;
     const bool diskOpen = (data[0] & 2) != 0;
-    const std::size_t records = (data[0] >> 2 & 3) % 3;
-    const std::size_t tail = disk::ReadLe16(data + 1);
-    // Kept between runs: a new buffer of two records for every input would be mapped afresh.
+    const std::size_t records = data[0] >> 2 & 3;
+    const std::size_t tail = disk::ReadLe16(data + 2);
+    // Kept between runs: a new buffer of three records for every input would be mapped afresh.
     static fuzzsupport::Bytes file;
     file.assign(records * kRecord + tail, 0);
-    std::copy_n(data + kOptionBytes, std::min(size - kOptionBytes, file.size()), file.begin());
+    unsigned char* starts[kMostRecords] = {};
+    for (std::size_t i = 0; i < records; ++i) {
+        starts[i] = file.data() + i * kRecord;
+        std::memcpy(starts[i], fuzzrecord::BaseRecord(data[1] >> 2 * i), kRecord);
+    }
+    if (records > 0) {
+        fuzzrecord::ApplyPatches(data + kOptionBytes, size - kOptionBytes, starts, records);
+    }
     const QString path = ScratchPath("in.trw");
     fuzzsupport::WriteHostFile(path.toStdString(), file.data(), file.size());
 

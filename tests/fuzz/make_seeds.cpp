@@ -1,26 +1,37 @@
 // Writes the seed corpora of the harnesses into <folder>/<harness>/: TAP files with headed and
-// headless blocks and the odd cases of the format, formatted disks with files and a hole in
-// the directory, D80 images, and images of one and two disks. Records and raw images are cut
-// after their last byte that isn't zero: the harnesses read the missing rest as zeros.
+// headless blocks and the odd cases of the format, D80 images of a volume that holds those
+// tapes' files and of an empty one, and for the harnesses that read whole records the inputs of
+// record_input.h: each base record on its own, and damaged volumes, odd names and images of
+// several disks as patches to them. D80 images are cut after their last byte that isn't zero:
+// the harness reads the missing rest as zeros.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "disk/le_bytes.h"
-#include "disk/mdos_disk.h"
+#include "record_input.h"
+#include "support/test_bytes.h"
+#include "support/used_entries.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using fuzzrecord::BaseRecord;
+using testbytes::Append;
+using testbytes::Bytes;
+using testbytes::Le16;
+using testbytes::Pattern;
+using testbytes::TapBlock;
+using testbytes::TapHeader;
 namespace fs = std::filesystem;
 
 fs::path gRoot;
 
-std::string Write(const char* harness, const char* name, Bytes bytes, bool cutZeros) {
+std::string Write(const char* harness, const char* name, Bytes bytes, bool cutZeros = false) {
     while (cutZeros && !bytes.empty() && bytes.back() == 0) {
         bytes.pop_back();
     }
@@ -32,35 +43,9 @@ std::string Write(const char* harness, const char* name, Bytes bytes, bool cutZe
     return path.string();
 }
 
-void AddBlock(Bytes& tap, const Bytes& block) {
-    tap.push_back(static_cast<unsigned char>(block.size() & 0xFF));
-    tap.push_back(static_cast<unsigned char>(block.size() >> 8));
-    tap.insert(tap.end(), block.begin(), block.end());
-}
-
-void AddHeader(Bytes& tap, unsigned char type, const char* name, unsigned length, unsigned param1,
-               unsigned param2) {
-    Bytes block(19, ' ');
-    block[0] = 0x00;
-    block[1] = type;
-    for (int i = 0; i < 10 && name[i] != '\0'; ++i) {
-        block[2 + i] = static_cast<unsigned char>(name[i]);
-    }
-    disk::WriteLe16(&block[12], length);
-    disk::WriteLe16(&block[14], param1);
-    disk::WriteLe16(&block[16], param2);
-    block[18] = CMdosDisk::XorChecksum(block.data(), 18);
-    AddBlock(tap, block);
-}
-
-void AddData(Bytes& tap, std::size_t length, unsigned char seed) {
-    Bytes block(length + 2);
-    block[0] = 0xFF;
-    for (std::size_t i = 0; i < length; ++i) {
-        block[1 + i] = static_cast<unsigned char>(seed + i * 7);
-    }
-    block.back() = CMdosDisk::XorChecksum(block.data(), static_cast<int>(length + 1));
-    AddBlock(tap, block);
+// A data block of the seeds' tapes: bytes seed, seed + 7, seed + 14, ...
+Bytes TapData(int length, int seed) {
+    return TapBlock(0xFF, Pattern(length, seed, 7, 256));
 }
 
 std::unique_ptr<CMdosDisk> NewDisk(const char* name, int tracks) {
@@ -74,23 +59,69 @@ std::unique_ptr<CMdosDisk> NewDisk(const char* name, int tracks) {
     return disk;
 }
 
-Bytes RecordOf(CMdosDisk& disk) {
-    return Bytes(disk.Record(), disk.Record() + CMdosDisk::kRecordSize);
+std::unique_ptr<CMdosDisk> DiskOf(unsigned base) {
+    auto disk = std::make_unique<CMdosDisk>();
+    std::memcpy(disk->Record(), BaseRecord(base), CMdosDisk::kRecordSize);
+    return disk;
 }
 
-Bytes SectorsOf(CMdosDisk& disk) {
-    return Bytes(disk.GetSector(0), disk.GetSector(0) + CMdosDisk::kSectorDataSize);
-}
-
-// The image harness reads an option byte, a 16-bit tail length and the file's first bytes.
-Bytes ImageInput(unsigned char options, unsigned tail, const Bytes& start) {
-    Bytes input{options, 0, 0};
-    disk::WriteLe16(&input[1], tail);
-    input.insert(input.end(), start.begin(), start.end());
-    while (input.size() > 3 && input.back() == 0) {
-        input.pop_back();
+// The patches that turn base into the disk, addressed to record index. A disk that differs
+// from its base where no patch reaches can't be a seed: the program stops.
+Bytes PatchesTo(unsigned base, CMdosDisk& disk, unsigned index) {
+    const Bytes patches = fuzzrecord::Patches(BaseRecord(base), disk.Record(), index);
+    // Applied to one record, patches for any index reach that record.
+    auto check = DiskOf(base);
+    unsigned char* record = check->Record();
+    fuzzrecord::ApplyPatches(patches.data(), patches.size(), &record, 1);
+    if (std::memcmp(record, disk.Record(), CMdosDisk::kRecordSize) != 0) {
+        std::fprintf(stderr, "fuzz_seeds: a seed record differs outside the patched areas\n");
+        std::exit(1);
     }
-    return input;
+    return patches;
+}
+
+// The input of a harness that reads one record: the option byte, then the patches.
+Bytes RecordInput(unsigned base, CMdosDisk& disk) {
+    Bytes input{static_cast<unsigned char>(base)};
+    return Append(input, PatchesTo(base, disk, 0));
+}
+
+// The image harness's input: options, the bases two bits each, the tail and the patches.
+Bytes ImageInput(unsigned char options, const std::vector<unsigned>& bases, unsigned tail,
+                 const Bytes& patches = {}) {
+    unsigned char packed = 0;
+    for (std::size_t i = 0; i < bases.size(); ++i) {
+        packed = static_cast<unsigned char>(packed | bases[i] << 2 * i);
+    }
+    Bytes input{static_cast<unsigned char>(options | bases.size() << 2), packed};
+    Append(input, Le16(tail));
+    return Append(input, patches);
+}
+
+// A lost sector, a wrong end marker, a chain that runs into another file's and one that loops.
+std::unique_ptr<CMdosDisk> Damaged() {
+    auto damaged = DiskOf(fuzzrecord::kFilesBase);
+    unsigned char* fat = damaged->GetSector(CMdosDisk::kFirstFatSector);
+    damaged->SetFatEntry(fat, 1000, CMdosDisk::kFatLastSector);
+    const std::vector<unsigned char*> files = testing_disks::UsedEntries(*damaged);
+    const int screen = damaged->GetEntryFirstSector(files[3]);
+    damaged->SetFatEntry(fat, screen + 1, CMdosDisk::kFatLastSector + 7);
+    damaged->SetFatEntry(fat, damaged->GetEntryFirstSector(files[0]), screen);
+    const int large = damaged->GetEntryFirstSector(files[4]);
+    damaged->SetFatEntry(fat, large + 1, large);
+    return damaged;
+}
+
+// Names for the JSON output: control bytes, bytes above 0x7F, a backslash and a quote in the
+// disk name and a file name, and two files alike but for their type.
+std::unique_ptr<CMdosDisk> OddNames() {
+    auto names = DiskOf(fuzzrecord::kFilesBase);
+    names->SetDiskName("na\\me\"\x01");
+    const std::vector<unsigned char*> files = testing_disks::UsedEntries(*names);
+    const unsigned char oddName[] = {0x01, '\\', '"', 0x80, 0xFF, 0x00, 'x', 0x1F, ' ', 0x7F};
+    std::memcpy(files[0] + CMdosDisk::kEntryName, oddName, sizeof oddName);
+    names->SetEntryName(files[6], "screen");  // HEADLESS00 of type H, beside screen of type B
+    return names;
 }
 
 }  // namespace
@@ -101,89 +132,75 @@ int main(int argc, char** argv) {
         return 2;
     }
     gRoot = argv[1];
+    using fuzzrecord::kEmptyBase;
+    using fuzzrecord::kFilesBase;
+    using fuzzrecord::kSmallBase;
+    using fuzzrecord::kZeroBase;
 
-    Bytes headed;
-    AddHeader(headed, 3, "hello", 600, 16384, 32768);
-    AddData(headed, 600, 1);
-    AddHeader(headed, 0, "prog", 20, 10, 20);
-    AddData(headed, 20, 2);
-    const std::string headedPath = Write("tap", "headed.tap", headed, false);
+    Bytes headed = TapHeader(3, "hello", 600, 16384, 32768);
+    Append(headed, TapData(600, 1));
+    Append(headed, TapHeader(0, "prog", 20, 10, 20));
+    Append(headed, TapData(20, 2));
+    const std::string headedPath = Write("tap", "headed.tap", headed);
 
-    Bytes headless;
-    AddData(headless, 10, 3);
-    AddData(headless, 700, 4);
-    const std::string headlessPath = Write("tap", "headless.tap", headless, false);
+    Bytes headless = TapData(10, 3);
+    Append(headless, TapData(700, 4));
+    const std::string headlessPath = Write("tap", "headless.tap", headless);
 
     // Two headers in a row, a block too short for flag and checksum, a header that declares
     // more than its block brings, a block cut short by the end of the file.
-    Bytes odd;
-    AddHeader(odd, 1, "first", 5, 0, 0);
-    AddHeader(odd, 2, " second", 5, 0, 0);
-    AddData(odd, 5, 5);
-    AddBlock(odd, {0xFF});
-    AddHeader(odd, 7, "longer", 2000, 0, 0);
-    AddData(odd, 3, 6);
-    AddHeader(odd, 3, "last", 1, 0, 0);
+    Bytes odd = TapHeader(1, "first", 5, 0, 0);
+    Append(odd, TapHeader(2, " second", 5, 0, 0));
+    Append(odd, TapData(5, 5));
+    Append(odd, Le16(1)).push_back(0xFF);
+    Append(odd, TapHeader(7, "longer", 2000, 0, 0));
+    Append(odd, TapData(3, 6));
+    Append(odd, TapHeader(3, "last", 1, 0, 0));
     odd.insert(odd.end(), {100, 0, 0xFF, 1, 2});
-    Write("tap", "odd.tap", odd, false);
+    Write("tap", "odd.tap", odd);
 
+    // D80 images, as an export writes them: a standard volume with the tapes' files and a hole
+    // where the first was, and an empty 80 x 9 volume.
     auto files = NewDisk("files", 94);
     files->ImportTap(headedPath.c_str());
     files->ImportTap(headlessPath.c_str());
     files->RemoveFile(files->FirstDirEntry());
-    Write("disk_record", "files.rec", RecordOf(*files), true);
     auto empty = NewDisk("empty", 80);
-    Write("disk_record", "empty_80x9.rec", RecordOf(*empty), true);
-
-    const std::string d80 = (gRoot / "files.d80.tmp").string();
-    files->ExportD80(d80.c_str(), nullptr);
-    auto exported = std::make_unique<CMdosDisk>();
-    exported->LoadRawImage(d80.c_str());
+    const std::string d80 = (gRoot / "d80.tmp").string();
+    for (const auto& [disk, name] :
+         {std::pair{files.get(), "files.d80"}, {empty.get(), "empty.d80"}}) {
+        disk->ExportD80(d80.c_str(), nullptr);
+        auto loaded = std::make_unique<CMdosDisk>();
+        loaded->LoadRawImage(d80.c_str());
+        Write("d80", name,
+              Bytes(loaded->GetSector(0), loaded->GetSector(0) + CMdosDisk::kSectorDataSize), true);
+    }
     fs::remove(d80);
-    Write("d80", "files.d80", SectorsOf(*exported), true);
-    Write("d80", "empty.d80", SectorsOf(*empty), true);
 
-    // The checker's seeds: a sound volume, and one with a lost sector, a wrong end marker, a
-    // chain that loops and two chains that meet.
-    Write("check", "sound.rec", RecordOf(*files), true);
-    auto damaged = NewDisk("damaged", 94);
-    damaged->ImportTap(headedPath.c_str());
-    damaged->ImportTap(headlessPath.c_str());
-    unsigned char* fat = damaged->GetSector(CMdosDisk::kFirstFatSector);
-    damaged->SetFatEntry(fat, 1000, CMdosDisk::kFatLastSector);
-    const std::vector<unsigned char*> entries = [&] {
-        std::vector<unsigned char*> used;
-        for (unsigned char* e = damaged->FirstDirEntry(); e != nullptr; damaged->NextDirEntry(&e)) {
-            if (e[0] != CMdosDisk::kFreeEntry) {
-                used.push_back(e);
-            }
-        }
-        return used;
-    }();
-    const int first = damaged->GetEntryFirstSector(entries[0]);
-    damaged->SetFatEntry(fat, first + 1, CMdosDisk::kFatLastSector + 7);
-    damaged->SetFatEntry(fat, damaged->GetEntryFirstSector(entries[1]), first);
-    damaged->SetFatEntry(fat, damaged->GetEntryFirstSector(entries[3]) + 1,
-                         damaged->GetEntryFirstSector(entries[3]));
-    Write("check", "damaged.rec", RecordOf(*damaged), true);
+    for (const auto& [base, name] : {std::pair{kFilesBase, "files"},
+                                     {kEmptyBase, "empty_80x9"},
+                                     {kSmallBase, "small_20x5"},
+                                     {kZeroBase, "unformatted"}}) {
+        Write("disk_record", name, Bytes{static_cast<unsigned char>(base)});
+    }
+    Write("disk_record", "files_answer_yes", Bytes{kFilesBase | 4});
 
-    // Names for the JSON output: control bytes, bytes above 0x7F, a backslash, a quote, and two
-    // files alike but for their type.
-    auto names = NewDisk("na\\me\"\x01", 94);
-    names->ImportTap(headedPath.c_str());
-    names->ImportTap(headlessPath.c_str());
-    const unsigned char oddName[] = {0x01, '\\', '"', 0x80, 0xFF, 0x00, 'x', 0x1F, ' ', 0x7F};
-    unsigned char* entry = names->FirstDirEntry();
-    std::copy_n(oddName, sizeof oddName, entry + CMdosDisk::kEntryName);
-    names->NextDirEntry(&entry);
-    names->NextDirEntry(&entry);  // HEADLESS00, type H, beside prog of type P
-    names->SetEntryName(entry, "prog");
-    Write("cli_json", "names.rec", RecordOf(*names), true);
-    Write("cli_json", "files.rec", RecordOf(*files), true);
+    // The checker's seeds: a sound volume, a damaged one, and one whose geometry is wrong.
+    Write("check", "sound", Bytes{kFilesBase});
+    Write("check", "damaged", RecordInput(kFilesBase, *Damaged()));
+    auto geometry = DiskOf(kSmallBase);
+    geometry->GetSector(CMdosDisk::kBootSector)[CMdosDisk::kBootTracks] = 0;
+    Write("check", "no_tracks", RecordInput(kSmallBase, *geometry));
 
-    Write("image", "two_disks", ImageInput(2 << 2, 0, RecordOf(*files)), false);
-    Write("image", "merge_one_disk_and_tail", ImageInput(1 | 2 | 1 << 2, 100, RecordOf(*empty)),
-          false);
-    Write("image", "shorter_than_a_record", ImageInput(2, 5000, {'S', 'D', 'O', 'S'}), false);
+    Write("cli_json", "files", Bytes{kFilesBase});
+    Write("cli_json", "names", RecordInput(kFilesBase, *OddNames()));
+
+    Write("image", "two_disks", ImageInput(0, {kFilesBase, kEmptyBase}, 0));
+    Write("image", "merge_one_disk_and_tail", ImageInput(1 | 2, {kEmptyBase}, 100));
+    Write("image", "shorter_than_a_record", ImageInput(2, {}, 5000));
+    Bytes patches = PatchesTo(kFilesBase, *Damaged(), 0);
+    Append(patches, PatchesTo(kFilesBase, *OddNames(), 2));
+    Write("image", "three_disks_changed",
+          ImageInput(0, {kFilesBase, kSmallBase, kFilesBase}, 0, patches));
     return 0;
 }

@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<unsigned char*> expected;
     for (unsigned char* e : fuzzsupport::UsedEntries(*disk)) {
-        if (fuzzsupport::EntryLength(e) <= kLongestTapeFile) {
+        if (disk::EntryLength(e) <= kLongestTapeFile) {
             expected.push_back(e);
         }
     }
