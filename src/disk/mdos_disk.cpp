@@ -30,7 +30,6 @@ constexpr int kLastDataSector = CMdosDisk::kSectorCount - 1;
 constexpr unsigned kLow16Bits = 0xFFFF;
 constexpr int kBinaryBasic = 0x7FFF;
 constexpr char kTypeBinary = static_cast<char>(CMdosDisk::kTypeBinary);
-constexpr char kTypeLargeBinary = static_cast<char>(CMdosDisk::kTypeLargeBinary);
 constexpr char kTypeHeadless = 'H';
 constexpr const char* kTapedAttributes = "RWED";
 constexpr const char* kPlainAttributes = "RWD";
