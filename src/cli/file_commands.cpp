@@ -77,10 +77,6 @@ int ClearName(Invocation& run, CMdosDisk& disk, int diskIndex, const QByteArray&
     return kExitDone;
 }
 
-QByteArray EntryName(const unsigned char* entry) {
-    return TrimPadding(entry + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize);
-}
-
 }  // namespace
 
 PutCommand::PutCommand()
@@ -118,9 +114,7 @@ int PutCommand::Execute(Invocation& run) {
         CMdosDisk& disk = editor.Disk(index);
         for (qsizetype i = 0; i < hostFiles.size() && !run.messages.Failed(); ++i) {
             // The type follows the length; the old file goes first, so that its room counts.
-            const unsigned char type = QFileInfo(hostFiles[i]).size() > CMdosDisk::kLargestTypeB
-                                           ? CMdosDisk::kTypeLargeBinary
-                                           : CMdosDisk::kTypeBinary;
+            const unsigned char type = CMdosDisk::BinaryTypeFor(QFileInfo(hostFiles[i]).size());
             int code = ClearName(run, disk, index, names[i], type);
             if (code != kExitDone) {
                 return code;

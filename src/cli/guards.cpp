@@ -6,6 +6,7 @@
 
 #include "check/volume_check.h"
 #include "cli/command.h"
+#include "cli/image_access.h"
 #include "cli/options.h"
 #include "disk/mdos_disk.h"
 #include "platform/file_lock.h"
@@ -22,18 +23,6 @@ bool IsBrokenChain(const std::string& code, ChainUse use) {
     const auto end = use == ChainUse::Free ? std::begin(kCodes) + 4 : std::end(kCodes);
     return std::any_of(std::begin(kCodes), end,
                        [&code](const char* known) { return code == known; });
-}
-
-// The directory slot of an entry: its position in directory order.
-int SlotOf(CMdosDisk& disk, const unsigned char* entry) {
-    int slot = 0;
-    unsigned char* cursor = disk.FirstDirEntry();
-    for (unsigned char* e = cursor; e != nullptr; e = disk.NextDirEntry(&cursor), ++slot) {
-        if (e == entry) {
-            return slot;
-        }
-    }
-    return -1;
 }
 
 }  // namespace
@@ -65,11 +54,13 @@ int CheckOutput(const Invocation& run, const QByteArray& path) {
 std::vector<QString> BrokenChains(CMdosDisk& disk, const std::vector<unsigned char*>& entries,
                                   ChainUse use) {
     std::vector<int> wanted;
-    for (const unsigned char* entry : entries) {
-        wanted.push_back(SlotOf(disk, entry));
+    for (const DiskFile& file : ListFiles(disk)) {
+        if (std::find(entries.begin(), entries.end(), file.entry) != entries.end()) {
+            wanted.push_back(file.slot);
+        }
     }
     const auto named = [&wanted](int slot) {
-        return slot >= 0 && std::find(wanted.begin(), wanted.end(), slot) != wanted.end();
+        return std::find(wanted.begin(), wanted.end(), slot) != wanted.end();
     };
     std::vector<QString> sentences;
     for (const check::Finding& finding : check::CheckDisk(disk, 0)) {

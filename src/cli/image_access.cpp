@@ -30,10 +30,6 @@ bool IsDigits(const QString& text) {
     return true;
 }
 
-QByteArray EntryName(const unsigned char* entry) {
-    return TrimPadding(entry + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize);
-}
-
 QByteArray WithType(const QByteArray& name, const unsigned char* entry) {
     return name + '.' + static_cast<char>(entry[CMdosDisk::kEntryType]);
 }
@@ -54,6 +50,10 @@ int SlotArgument(const QByteArray& text) {
 
 QByteArray DiskLabel(const unsigned char* record) {
     return QByteArray::fromStdString(disk::DiskLabel(record));
+}
+
+QByteArray EntryName(const unsigned char* entry) {
+    return TrimPadding(entry + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize);
 }
 
 std::vector<DiskFile> ListFiles(CMdosDisk& disk) {

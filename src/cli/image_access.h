@@ -21,6 +21,9 @@ struct Invocation;
 // disk::DiskLabel, the disk's name as the window shows it, as bytes.
 [[nodiscard]] QByteArray DiskLabel(const unsigned char* record);
 
+// A directory entry's name without its padding.
+[[nodiscard]] QByteArray EntryName(const unsigned char* entry);
+
 // A used directory entry and the name ls gives it: its name without padding, or NAME.T (the
 // type letter added) when another file of the disk has the same name. The slot is the entry's
 // position in directory order (0 to 127).

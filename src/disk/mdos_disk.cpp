@@ -717,8 +717,7 @@ void CMdosDisk::ImportBinary(unsigned char** out, const char* name, const char* 
         length = freeSpace - 1;
     }
     unsigned char entry[kDirEntrySize];
-    BuildPlainEntry(*this, entry, length > kLargestTypeB ? kTypeLargeBinary : kTypeBinary, name,
-                    length);
+    BuildPlainEntry(*this, entry, static_cast<char>(BinaryTypeFor(length)), name, length);
     ReportAddFailure(AddFile(out, entry, data.data(), length));
 }
 

@@ -88,6 +88,9 @@ public:
     static constexpr int kLargestTypeB = 0xFFFF;
     static constexpr unsigned char kTypeBinary = 'B';
     static constexpr unsigned char kTypeLargeBinary = 'Q';
+    [[nodiscard]] static constexpr unsigned char BinaryTypeFor(long long length) {
+        return length > kLargestTypeB ? kTypeLargeBinary : kTypeBinary;
+    }
 
     // Results of AddFile (and of CopyFileTo, which passes the target's on).
     static constexpr int kAddDone = 0;

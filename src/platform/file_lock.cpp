@@ -1,6 +1,5 @@
 #include "platform/file_lock.h"
 
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +7,8 @@
 #include <cerrno>
 #include <chrono>
 #include <thread>
+
+#include "platform/host_file.h"
 
 namespace platform {
 
@@ -64,16 +65,20 @@ FileLock::Result FileLock::Acquire(const std::string& path, int waitMs) {
     Release();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
-        // Without O_NONBLOCK, opening a pipe would wait for a writer that never comes.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        std::string why;
+        const int fd = OpenRegularFile(path.c_str(), &why);
         if (fd < 0) {
-            return errno == ENOENT ? Result::Missing : Result::Failed;
+            switch (InspectFile(path.c_str(), nullptr)) {
+                case FileKind::Missing:
+                    return Result::Missing;
+                case FileKind::Other:
+                    return Result::NotRegular;
+                case FileKind::Regular:
+                    return Result::Failed;
+            }
         }
         struct stat status {};
-        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-            ::close(fd);
-            return Result::NotRegular;
-        }
+        ::fstat(fd, &status);
         int error = 0;
         for (;;) {
             error = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
