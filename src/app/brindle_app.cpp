@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
@@ -226,16 +225,11 @@ void CBrindleApp::WatchDocumentFile() {
 
 void CBrindleApp::CheckFileChanged() {
     // The image's own saves leave nothing to ask about: the document knows what it wrote.
-    if (!m_doc->IsChangedOnDisk()) {
+    platform::FileIdentity now;
+    if (!m_doc->IsChangedOnDisk(&now) || now == m_declinedChange) {
         return;
     }
     const QString path = m_doc->GetPathName();
-    platform::FileIdentity now;
-    if (platform::InspectFile(QFile::encodeName(path).constData(), &now) !=
-            platform::FileKind::Regular ||
-        now == m_declinedChange) {
-        return;
-    }
     // The command that opened the dialog still runs on this image.
     if (QApplication::activeModalWidget() != nullptr) {
         m_fileWatch.RetryLater();

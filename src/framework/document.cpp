@@ -154,14 +154,18 @@ void CDocument::RememberFile(const QString& path, const platform::FileIdentity& 
     m_known = identity;
 }
 
-bool CDocument::IsChangedOnDisk() const {
+bool CDocument::IsChangedOnDisk(platform::FileIdentity* now) const {
     if (m_path.isEmpty() || !SamePath(m_knownPath, m_path)) {
         return false;
     }
-    platform::FileIdentity now;
-    return platform::InspectFile(QFile::encodeName(m_path).constData(), &now) ==
-               platform::FileKind::Regular &&
-           !(now == m_known);
+    platform::FileIdentity seen;
+    const bool changed = platform::InspectFile(QFile::encodeName(m_path).constData(), &seen) ==
+                             platform::FileKind::Regular &&
+                         !(seen == m_known);
+    if (now != nullptr) {
+        *now = seen;
+    }
+    return changed;
 }
 
 platform::FileLock::Result CDocument::LockFile(const QString& path, int waitMs) {

@@ -70,8 +70,9 @@ public:
     // How long a save waits for another program's lock before it gives up.
     void SetLockWait(int waitMs) { m_lockWaitMs = waitMs; }
     // True when the file at the document's path exists but is no longer the one this document
-    // last read or wrote: another program replaced or rewrote it.
-    [[nodiscard]] bool IsChangedOnDisk() const;
+    // last read or wrote: another program replaced or rewrote it. now, if given, receives what
+    // the path holds then.
+    [[nodiscard]] bool IsChangedOnDisk(platform::FileIdentity* now = nullptr) const;
 
 signals:
     void ModifiedChanged(bool modified);
