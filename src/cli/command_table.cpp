@@ -4,6 +4,7 @@
 #include "cli/disk_commands.h"
 #include "cli/file_commands.h"
 #include "cli/read_commands.h"
+#include "cli/tape_commands.h"
 
 namespace cli {
 
@@ -37,6 +38,8 @@ constexpr std::unique_ptr<Command> (*kCommands[])() = {
     DiskFileCommand::D80Import,   // d80-import
     ExportCommand::D80,           // d80-export
     DiskFileCommand::D80Replace,  // d80-replace
+    Make<TapeListCommand>,        // tape-list
+    Make<TapeImportCommand>,      // tape-import
     Make<CheckCommand>,           // check
 };
 

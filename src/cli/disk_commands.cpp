@@ -2,12 +2,14 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "cli/change.h"
 #include "cli/image_access.h"
 #include "cli/options.h"
+#include "cli/tape_commands.h"
 #include "disk/mdos_disk.h"
 #include "disk/mdos_format.h"
 
@@ -154,21 +156,35 @@ namespace {
 // making disks from it.
 struct DiskSource {
     QCommandLineOption option;
-    void (CBrindleDoc::*add)(int count, const QString& path);
+    // False after reporting a source that can't be read; the document is then unchanged.
+    std::function<bool(CBrindleDoc& doc, int count, const QString& path)> add;
 };
+
+// A document operation that reads its host file as it goes, for DiskSource::add.
+template <void (CBrindleDoc::*add)(int, const QString&)>
+bool AddFrom(CBrindleDoc& doc, int count, const QString& path) {
+    (doc.*add)(count, path);
+    return true;
+}
 
 const std::vector<DiskSource>& DiskSources() {
     static const std::vector<DiskSource> sources{
         {ValueOption(QStringLiteral("from"), QStringLiteral("DISKFILE"),
                      QStringLiteral("Copies each disk from a single-disk file.")),
-         &CBrindleDoc::AddDisksFromFile},
+         AddFrom<&CBrindleDoc::AddDisksFromFile>},
         {ValueOption(QStringLiteral("tap"), QStringLiteral("FILE"),
                      QStringLiteral("Formats each disk as %1 and imports the TAP file.")
                          .arg(QString::fromLatin1(disk::kTapeVolumeName))),
-         &CBrindleDoc::AddTapeDisks},
+         AddFrom<static_cast<void (CBrindleDoc::*)(int, const QString&)>(
+             &CBrindleDoc::AddTapeDisks)>},
+        {ValueOption(QStringLiteral("tape"), QStringLiteral("FILE"),
+                     QStringLiteral("Formats each disk as %1 and imports a tape of any format "
+                                    "(TAP, TZX, PZX, CSW, WAV, zipped or not).")
+                         .arg(QString::fromLatin1(disk::kTapeVolumeName))),
+         AddTapeDisks},
         {ValueOption(QStringLiteral("d80"), QStringLiteral("FILE"),
                      QStringLiteral("Fills each disk's sectors from the D80 file.")),
-         &CBrindleDoc::AddD80Disks},
+         AddFrom<&CBrindleDoc::AddD80Disks>},
     };
     return sources;
 }
@@ -193,7 +209,7 @@ QList<QCommandLineOption> AddOptions() {
 AddCommand::AddCommand()
     : Command(QStringLiteral("add"),
               QStringLiteral("Appends disks: formatted, copied from a single-disk file, or made "
-                             "from a TAP or D80 file."),
+                             "from a tape or a D80 file."),
               {kImage}, AddOptions()) {}
 
 int AddCommand::Execute(Invocation& run) {
@@ -229,7 +245,9 @@ int AddCommand::Execute(Invocation& run) {
         return code;
     }
     if (chosen) {
-        (editor.Doc().*(chosen->add))(count, sourceFile);
+        if (!chosen->add(editor.Doc(), count, sourceFile)) {
+            return kExitFailed;
+        }
     } else {
         editor.Doc().AddStandardDisks(count);
     }

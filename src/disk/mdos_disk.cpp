@@ -10,6 +10,7 @@
 #include "disk/chain_reach.h"
 #include "disk/le_bytes.h"
 #include "disk/mdos_format.h"
+#include "disk/tap_blocks.h"
 #include "platform/crt_random.h"
 #include "platform/host_file.h"
 #include "platform/message_box.h"
@@ -28,11 +29,6 @@ namespace {
 constexpr int kLastDataSector = CMdosDisk::kSectorCount - 1;
 
 constexpr unsigned kLow16Bits = 0xFFFF;
-constexpr int kBinaryBasic = 0x7FFF;
-constexpr char kTypeBinary = static_cast<char>(CMdosDisk::kTypeBinary);
-constexpr char kTypeHeadless = 'H';
-constexpr const char* kTapedAttributes = "RWED";
-constexpr const char* kPlainAttributes = "RWD";
 
 // Attribute letters from bit 7 down to bit 0.
 constexpr char kAttributeLetters[] = "HSPARWED";
@@ -48,23 +44,6 @@ constexpr int kVolumeMarkSize = 4;
 // Byte 511 of a FAT sector: its upper nibble belongs to entry 340, its lower one is filler.
 constexpr int kFatSectorTail = CMdosDisk::kSectorSize - 1;
 constexpr unsigned char kFatTailFill = 0x0D;
-
-// TAP blocks: 2-byte length, flag, payload, XOR checksum of flag and payload.
-constexpr int kTapLengthSize = 2;
-constexpr int kTapBlockOverhead = 2;  // flag and checksum
-constexpr int kTapMaxBlock = 0xFFFF;
-constexpr int kTapMaxPayload = kTapMaxBlock - kTapBlockOverhead;
-constexpr unsigned char kTapHeaderFlag = 0x00;
-constexpr unsigned char kTapDataFlag = 0xFF;
-constexpr int kTapHeaderBlockSize = 19;
-constexpr int kTapHeaderType = 1;
-constexpr int kTapHeaderName = 2;
-constexpr int kTapHeaderLength = 12;
-constexpr int kTapHeaderParam1 = 14;
-constexpr int kTapHeaderParam2 = 16;
-constexpr int kTapHeaderChecksum = 18;
-constexpr unsigned char kTapeTypeBytes = 3;
-constexpr char kTapeTypeLetters[] = {'P', 'N', 'C'};  // tape types 0, 1, 2
 
 constexpr int kD80Tracks = 80;
 constexpr int kD80SectorsPerTrack = 9;
@@ -149,20 +128,6 @@ bool ReportAddFailure(int result) {
     return result != CMdosDisk::kAddDone;
 }
 
-// The entry of a file that arrives without metadata (a host file or a tape block without header).
-void BuildPlainEntry(CMdosDisk& disk, unsigned char* entry, char type, const char* name,
-                     int length) {
-    std::fill_n(entry, CMdosDisk::kDirEntrySize, CMdosDisk::kFreeEntry);
-    entry[CMdosDisk::kEntryType] = static_cast<unsigned char>(type);
-    disk.SetEntryName(entry, name);
-    SetEntryLength(entry, length);
-    WriteLe16(entry + CMdosDisk::kEntryStart, 0);
-    WriteLe16(entry + CMdosDisk::kEntryBasic, kBinaryBasic);
-    disk.SetEntryFirstSector(entry, 0);
-    entry[CMdosDisk::kEntryReserved] = 0;
-    disk.SetEntryAttributes(entry, kPlainAttributes);
-}
-
 // Reads at most limit bytes of a host file. The buffer grows with what arrives, so a small file
 // costs a small buffer however much room the disk has.
 std::vector<unsigned char> ReadUpTo(platform::HostFile& file, std::size_t limit) {
@@ -212,48 +177,10 @@ std::vector<unsigned char*> FilesToExport(CMdosDisk& disk, unsigned char** list)
     return files;
 }
 
-[[nodiscard]] unsigned char TapeTypeToLetter(unsigned char tapeType) {
-    return static_cast<unsigned char>(
-        tapeType < std::size(kTapeTypeLetters) ? kTapeTypeLetters[tapeType] : kTypeBinary);
-}
-
-[[nodiscard]] unsigned char LetterToTapeType(unsigned char letter) {
-    const char* end = std::end(kTapeTypeLetters);
-    const char* found = std::find(std::begin(kTapeTypeLetters), end, static_cast<char>(letter));
-    return found == end ? kTapeTypeBytes
-                        : static_cast<unsigned char>(found - std::begin(kTapeTypeLetters));
-}
-
-// A tape header becomes a pending directory entry; the data block that follows supplies the data.
-void BuildTapedEntry(CMdosDisk& disk, unsigned char* entry, const unsigned char* block) {
-    std::fill_n(entry, CMdosDisk::kDirEntrySize, CMdosDisk::kFreeEntry);
-    entry[CMdosDisk::kEntryType] = TapeTypeToLetter(block[kTapHeaderType]);
-    std::copy_n(block + kTapHeaderName, CMdosDisk::kEntryNameSize, entry + CMdosDisk::kEntryName);
-    // Tape names are blank-padded, MDOS names NUL-padded; a leading blank is part of the name.
-    CMdosDisk::ReplaceChar(reinterpret_cast<char*>(entry + CMdosDisk::kEntryName),
-                           CMdosDisk::kEntryNameSize, ' ', '\0');
-    WriteLe16(entry + CMdosDisk::kEntryLengthLow, ReadLe16(block + kTapHeaderLength));
-    entry[CMdosDisk::kEntryLengthHigh] = 0;
-    WriteLe16(entry + CMdosDisk::kEntryStart, ReadLe16(block + kTapHeaderParam1));
-    WriteLe16(entry + CMdosDisk::kEntryBasic, ReadLe16(block + kTapHeaderParam2));
-    disk.SetEntryFirstSector(entry, 0);
-    entry[CMdosDisk::kEntryReserved] = 0;
-    disk.SetEntryAttributes(entry, kTapedAttributes);
-}
-
 void WriteTapHeader(platform::ReplacingFile& file, const unsigned char* entry) {
-    unsigned char bytes[kTapLengthSize + kTapHeaderBlockSize] = {};
-    WriteLe16(bytes, kTapHeaderBlockSize);
-    unsigned char* block = bytes + kTapLengthSize;
-    block[0] = kTapHeaderFlag;
-    block[kTapHeaderType] = LetterToTapeType(entry[CMdosDisk::kEntryType]);
-    std::copy_n(entry + CMdosDisk::kEntryName, CMdosDisk::kEntryNameSize, block + kTapHeaderName);
-    CMdosDisk::ReplaceChar(reinterpret_cast<char*>(block + kTapHeaderName),
-                           CMdosDisk::kEntryNameSize, '\0', ' ');
-    WriteLe16(block + kTapHeaderLength, ReadLe16(entry + CMdosDisk::kEntryLengthLow));
-    WriteLe16(block + kTapHeaderParam1, ReadLe16(entry + CMdosDisk::kEntryStart));
-    WriteLe16(block + kTapHeaderParam2, ReadLe16(entry + CMdosDisk::kEntryBasic));
-    block[kTapHeaderChecksum] = CMdosDisk::XorChecksum(block, kTapHeaderChecksum);
+    unsigned char bytes[disk::kTapLengthSize + disk::kTapHeaderBlockSize] = {};
+    WriteLe16(bytes, disk::kTapHeaderBlockSize);
+    disk::BuildTapHeader(bytes + disk::kTapLengthSize, entry);
     file.Write(bytes, sizeof bytes);
 }
 
@@ -717,7 +644,7 @@ void CMdosDisk::ImportBinary(unsigned char** out, const char* name, const char* 
         length = freeSpace - 1;
     }
     unsigned char entry[kDirEntrySize];
-    BuildPlainEntry(*this, entry, static_cast<char>(BinaryTypeFor(length)), name, length);
+    disk::BuildPlainEntry(entry, BinaryTypeFor(length), name, length);
     ReportAddFailure(AddFile(out, entry, data.data(), length));
 }
 
@@ -738,38 +665,26 @@ void CMdosDisk::ImportTap(const char* path) {
     if (!file.OpenForReading(path)) {
         return;
     }
-    std::vector<unsigned char> block(kTapMaxBlock);
-    unsigned char pending[kDirEntrySize];
-    bool hasPending = false;
-    int headlessCount = 0;
-    for (;;) {
-        unsigned char lengthBytes[kTapLengthSize];
-        if (file.Read(lengthBytes, kTapLengthSize) < kTapLengthSize) {
-            break;
-        }
-        // A block cut short by the end of the file is taken with the bytes that arrived.
-        const auto received = static_cast<int>(file.Read(block.data(), ReadLe16(lengthBytes)));
-        if (received < kTapBlockOverhead) {
+    ImportTapBlocks([&file](std::vector<unsigned char>* block) {
+        return disk::ReadTapBlock(
+            [&file](unsigned char* buffer, std::size_t size) { return file.Read(buffer, size); },
+            block);
+    });
+}
+
+void CMdosDisk::ImportTapBlocks(const TapBlockSource& next) {
+    disk::TapPairing pairing;
+    std::vector<unsigned char> block;
+    while (next(&block)) {
+        unsigned char entry[kDirEntrySize];
+        const disk::TapPairing::Role role = pairing.Take(block.data(), block.size(), entry);
+        if (role != disk::TapPairing::Role::File && role != disk::TapPairing::Role::Headless) {
             continue;
         }
-        if (block[0] == kTapHeaderFlag && received == kTapHeaderBlockSize) {
-            BuildTapedEntry(*this, pending, block.data());
-            hasPending = true;
-            continue;
-        }
-        const int payloadSize = received - kTapBlockOverhead;
-        unsigned char headless[kDirEntrySize];
-        if (!hasPending) {
-            char name[24];
-            std::snprintf(name, sizeof name, "HEADLESS%02X", headlessCount++);
-            BuildPlainEntry(*this, headless, kTypeHeadless, name, payloadSize);
-        }
-        const int result =
-            AddFile(nullptr, hasPending ? pending : headless, block.data() + 1, payloadSize);
-        if (ReportAddFailure(result)) {
+        const auto payloadSize = static_cast<int>(block.size()) - disk::kTapBlockOverhead;
+        if (ReportAddFailure(AddFile(nullptr, entry, block.data() + 1, payloadSize))) {
             break;
         }
-        hasPending = false;
     }
 }
 
@@ -782,7 +697,7 @@ void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
     int written = 0;
     for (unsigned char* entry : files) {
         const int length = EntryLength(entry);
-        if (length > kTapMaxPayload) {
+        if (length > disk::kTapMaxPayload) {
             // Cutting it would silently lose data: the file is left out and named instead.
             char name[kEntryNameSize + 1];
             GetEntryName(entry, name, sizeof name);
@@ -791,14 +706,14 @@ void CMdosDisk::ExportTap(const char* path, unsigned char** list) {
                                       " is too long for a tape block and was not exported.");
             continue;
         }
-        if (entry[kEntryType] != kTypeHeadless) {
+        if (entry[kEntryType] != disk::kTypeHeadless) {
             WriteTapHeader(file, entry);
         }
         std::vector<unsigned char> bytes(
-            static_cast<std::size_t>(kTapLengthSize + length + kTapBlockOverhead));
-        unsigned char* block = bytes.data() + kTapLengthSize;
-        WriteLe16(bytes.data(), static_cast<unsigned>(length + kTapBlockOverhead));
-        block[0] = kTapDataFlag;
+            static_cast<std::size_t>(disk::kTapLengthSize + length + disk::kTapBlockOverhead));
+        unsigned char* block = bytes.data() + disk::kTapLengthSize;
+        WriteLe16(bytes.data(), static_cast<unsigned>(length + disk::kTapBlockOverhead));
+        block[0] = disk::kTapDataFlag;
         ReadFileData(entry, block + 1, length);
         block[1 + length] = XorChecksum(block, 1 + length);
         file.Write(bytes.data(), bytes.size());

@@ -26,7 +26,9 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <new>
+#include <vector>
 
 class CMdosDisk final {
 public:
@@ -150,9 +152,10 @@ public:
     char* GetEntryBasicText(unsigned char* entry, char* buf, int cap);
     char* GetEntryAttributesText(unsigned char* entry, char* buf, int cap);
     [[nodiscard]] unsigned short GetEntryFirstSector(unsigned char* entry);
-    void SetEntryName(unsigned char* entry, const char* text);
-    void SetEntryAttributes(unsigned char* entry, const char* letters);
-    void SetEntryFirstSector(unsigned char* entry, unsigned value);
+    // The setters touch only the entry's 32 bytes, wherever they are.
+    static void SetEntryName(unsigned char* entry, const char* text);
+    static void SetEntryAttributes(unsigned char* entry, const char* letters);
+    static void SetEntryFirstSector(unsigned char* entry, unsigned value);
 
     // Single-disk files, D80 raw images and TAP tape images. A host file that can't be opened
     // makes a read return silently with the disk unchanged. Every written host file replaces
@@ -165,6 +168,10 @@ public:
     void ExportD80(const char* path,
                    unsigned char** list);  // list: null-terminated, or null for all
     void ImportTap(const char* path);
+    // The import of ImportTap over blocks from any source, each as a TAP file holds it (flag,
+    // payload, checksum), in tape order; next returns false after the last block.
+    using TapBlockSource = std::function<bool(std::vector<unsigned char>* block)>;
+    void ImportTapBlocks(const TapBlockSource& next);
     // A file too long for a tape block is named and left out; when that leaves out every file
     // asked for, no tape is written at all (an empty disk still gives an empty tape).
     void ExportTap(const char* path, unsigned char** list);

@@ -1,5 +1,6 @@
 #include "disk/mdos_format.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -16,6 +17,23 @@ void SetEntryLength(unsigned char* entry, int length) {
     const auto value = static_cast<unsigned>(length);
     WriteLe16(entry + CMdosDisk::kEntryLengthLow, value & 0xFFFF);
     entry[CMdosDisk::kEntryLengthHigh] = static_cast<unsigned char>((value >> 16) & 0xFF);
+}
+
+void BuildPlainEntry(unsigned char* entry, unsigned char type, const char* name, int length) {
+    constexpr unsigned kBinaryBasic = 0x7FFF;
+    std::fill_n(entry, CMdosDisk::kDirEntrySize, CMdosDisk::kFreeEntry);
+    entry[CMdosDisk::kEntryType] = type;
+    CMdosDisk::SetEntryName(entry, name);
+    SetEntryLength(entry, length);
+    WriteLe16(entry + CMdosDisk::kEntryStart, 0);
+    WriteLe16(entry + CMdosDisk::kEntryBasic, kBinaryBasic);
+    CMdosDisk::SetEntryFirstSector(entry, 0);
+    entry[CMdosDisk::kEntryReserved] = 0;
+    CMdosDisk::SetEntryAttributes(entry, "RWD");
+}
+
+void FormatAsTapeDisk(CMdosDisk& disk) {
+    disk.Format(kStandardTracks, kStandardSectorsPerTrack, kTapeVolumeName);
 }
 
 std::string TrimPadding(const unsigned char* bytes, int size) {

@@ -32,6 +32,13 @@ inline constexpr int kVolumeHeadSize =
 [[nodiscard]] int EntryLength(const unsigned char* entry);
 void SetEntryLength(unsigned char* entry, int length);
 
+// The entry of a file that arrives without one of its own (a host file, a tape block without a
+// header): type, name and length as given, start 0, BASIC 0x7FFF, attributes RWD.
+void BuildPlainEntry(unsigned char* entry, unsigned char type, const char* name, int length);
+
+// Formats a disk as every disk made from a tape starts: standard geometry, volume "tapeimport".
+void FormatAsTapeDisk(CMdosDisk& disk);
+
 // The bytes of a fixed-width name without their padding (trailing NUL and blank bytes).
 [[nodiscard]] std::string TrimPadding(const unsigned char* bytes, int size);
 // Name bytes as a terminal may show them: printable ASCII stands for itself, a backslash is

@@ -268,12 +268,16 @@ void CBrindleDoc::AddStandardDisks(int count) {
 }
 
 void CBrindleDoc::AddTapeDisks(int count, const QString& tapPath) {
+    const QByteArray path = QFile::encodeName(tapPath);
+    AddTapeDisks(count, [&path](CMdosDisk& disk) { disk.ImportTap(path.constData()); });
+}
+
+void CBrindleDoc::AddTapeDisks(int count, const std::function<void(CMdosDisk&)>& import) {
     const std::size_t first = m_disks.size();
     AddFormattedDisks(count, disk::kStandardTracks, disk::kStandardSectorsPerTrack,
                       QString::fromLatin1(disk::kTapeVolumeName));
-    const QByteArray path = QFile::encodeName(tapPath);
     for (std::size_t i = first; i < m_disks.size(); ++i) {
-        m_disks[i]->ImportTap(path.constData());
+        import(*m_disks[i]);
     }
 }
 
@@ -287,7 +291,7 @@ void CBrindleDoc::AddD80Disks(int count, const QString& d80Path) {
 }
 
 void CBrindleDoc::MakeTapeDisk(CMdosDisk& target, const QString& tapPath) {
-    target.Format(disk::kStandardTracks, disk::kStandardSectorsPerTrack, disk::kTapeVolumeName);
+    disk::FormatAsTapeDisk(target);
     target.ImportTap(QFile::encodeName(tapPath).constData());
 }
 

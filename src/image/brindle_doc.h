@@ -50,6 +50,8 @@ public:
     // Appends count tape disks: each formatted as MakeTapeDisk does, then given the TAP file's
     // blocks as files.
     void AddTapeDisks(int count, const QString& tapPath);
+    // The same with another way of reading the tape into each new disk.
+    void AddTapeDisks(int count, const std::function<void(CMdosDisk&)>& import);
     // Appends count standard disks whose sectors are then replaced by a D80 raw image.
     void AddD80Disks(int count, const QString& d80Path);
     // Formats the disk as a tape disk (94 x 9, volume "tapeimport") and imports the TAP file.
