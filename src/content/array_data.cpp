@@ -12,6 +12,11 @@ namespace {
 
 // Each dimension's size is a 16-bit number.
 constexpr std::size_t kDimensionSize = 2;
+// An array of 255 dimensions, each of size 1 but the first, names 255 indices for every element
+// it holds in one byte: its text stops at a budget in proportion to its bytes, which a real
+// array never reaches.
+constexpr std::size_t kTextPerByte = 16;
+constexpr std::size_t kTextSlack = 4096;
 
 std::string DimensionsText(const std::vector<int>& dimensions) {
     std::string text = "(";
@@ -98,9 +103,23 @@ std::string QuotedText(std::span<const unsigned char> bytes) {
 
 std::vector<std::string> ArrayLines(const ArrayData& array) {
     std::vector<std::string> lines{"DIM " + array.name + DimensionsText(array.dimensions)};
+    const std::size_t bytes =
+        array.characters ? array.codes.size() : array.numbers.size() * kNumberSize;
+    std::size_t budget = kTextPerByte * bytes + kTextSlack;
+    std::size_t listed = 0;
+    const auto add = [&lines, &budget](std::string line) {
+        if (line.size() > budget) {
+            return false;
+        }
+        budget -= line.size();
+        lines.push_back(std::move(line));
+        return true;
+    };
     if (!array.characters) {
-        for (std::size_t i = 0; i < array.numbers.size(); ++i) {
-            lines.push_back(array.name + array.IndexText(i) + " = " + array.ElementText(i));
+        for (; listed < array.numbers.size(); ++listed) {
+            if (!add(array.name + array.IndexText(listed) + " = " + array.ElementText(listed))) {
+                break;
+            }
         }
     } else {
         // A character array is strings of its last dimension, as BASIC slices it.
@@ -114,9 +133,16 @@ std::vector<std::string> ArrayLines(const ArrayData& array) {
                 index.erase(index.rfind(','));
                 index += ')';
             }
-            lines.push_back(array.name + index + " = " +
-                            QuotedText({array.codes.data() + start, length}));
+            if (!add(array.name + index + " = " +
+                     QuotedText({array.codes.data() + start, length}))) {
+                break;
+            }
+            listed = start + length;
         }
+    }
+    if (listed < array.ElementCount()) {
+        lines.push_back("(" + std::to_string(array.ElementCount() - listed) +
+                        " more elements not listed)");
     }
     if (array.truncated) {
         lines.push_back("(the bytes end after " + std::to_string(array.ElementCount()) +
