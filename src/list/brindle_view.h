@@ -128,7 +128,7 @@ private:
     void RefillFiles(CMdosDisk* disk, int diskIndex);
     // Asks for a file and adds its files to the shown disk with import, then refills.
     void ImportIntoShownDisk(const QString& defaultExt, const QString& filter,
-                             void (CMdosDisk::*import)(const char*));
+                             const std::function<void(CMdosDisk& disk, const char* path)>& import);
     void MarkModified();
 
     void EnsureFonts();

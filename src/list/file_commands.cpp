@@ -9,6 +9,8 @@
 #include "framework/widgets/file_dialog.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
+#include "tape/tape_file.h"
+#include "tape/tape_import.h"
 
 namespace {
 
@@ -115,16 +117,19 @@ void CBrindleView::OnBinaryImport() {
 }
 
 void CBrindleView::OnImportTap() {
-    ImportIntoShownDisk(kTapExtension, kTapFilter, &CMdosDisk::ImportTap);
+    ImportIntoShownDisk(kTapExtension, QString::fromLatin1(tape::TapeOpenFilter()),
+                        tape::ImportTapeFile);
 }
 
 void CBrindleView::OnImportD80() {
-    ImportIntoShownDisk(kD80Extension, kD80Filter, &CMdosDisk::ImportD80);
+    ImportIntoShownDisk(kD80Extension, kD80Filter,
+                        [](CMdosDisk& disk, const char* path) { disk.ImportD80(path); });
 }
 
 // The disk's files stay; the file's are added after them.
-void CBrindleView::ImportIntoShownDisk(const QString& defaultExt, const QString& filter,
-                                       void (CMdosDisk::*import)(const char*)) {
+void CBrindleView::ImportIntoShownDisk(
+    const QString& defaultExt, const QString& filter,
+    const std::function<void(CMdosDisk& disk, const char* path)>& import) {
     if (!HasShownDiskRows()) {
         return;
     }
@@ -132,7 +137,7 @@ void CBrindleView::ImportIntoShownDisk(const QString& defaultExt, const QString&
     if (path.isEmpty()) {
         return;
     }
-    (m_shownDisk->*import)(HostPath(path).constData());
+    import(*m_shownDisk, HostPath(path).constData());
     RefillFiles(m_shownDisk, m_shownDiskIndex);
 }
 

@@ -409,8 +409,11 @@ bool IsPlainTap(const std::string& path) {
            IsPlainTap(Identify(bytes.data(), bytes.size(), path));
 }
 
-const char* TapePatterns() {
-    return "*.tap;*.tzx;*.pzx;*.csw;*.wav;*.spc;*.sta;*.ltp;*.zip;*.gz;*.bz2";
+const char* TapeOpenFilter() {
+    return "Tape files (*.tap)|*.tap|"
+           "Tapes and archives (*.tap;*.tzx;*.pzx;*.csw;*.wav;*.zip;*.gz;*.bz2)|"
+           "*.tap;*.tzx;*.pzx;*.csw;*.wav;*.spc;*.sta;*.ltp;*.zip;*.gz;*.bz2|"
+           "All files|*.*||";
 }
 
 }  // namespace tape

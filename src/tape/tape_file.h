@@ -51,7 +51,8 @@ bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::strin
 // (ImportTap then changes nothing and says nothing).
 [[nodiscard]] bool IsPlainTap(const std::string& path);
 
-// The file types a tape may come in, for a file dialog: "*.tap;*.tzx;...".
-[[nodiscard]] const char* TapePatterns();
+// The file dialog's filter for opening a tape: TAP files first, then every format and archive
+// a tape comes in, then all files.
+[[nodiscard]] const char* TapeOpenFilter();
 
 }  // namespace tape

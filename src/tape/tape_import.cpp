@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "disk/mdos_format.h"
 #include "disk/tap_blocks.h"
 #include "platform/message_box.h"
 
@@ -11,6 +12,29 @@ namespace {
 
 using Role = disk::TapPairing::Role;
 using Use = BlockPlan::Use;
+
+void ApplyTapeFile(CMdosDisk& disk, const char* path, bool format) {
+    if (IsPlainTap(path)) {
+        if (format) {
+            disk::FormatAsTapeDisk(disk);
+        }
+        disk.ImportTap(path);
+        return;
+    }
+    std::string error;
+    Tape tape;
+    if (!ReadTape(path, &tape, &error)) {
+        platform::ShowMessage(platform::MessageKind::Stop, error);
+        return;
+    }
+    if (format) {
+        disk::FormatAsTapeDisk(disk);
+    }
+    const std::vector<int> leftOut = ImportTape(disk, tape);
+    if (!leftOut.empty()) {
+        platform::ShowMessage(platform::MessageKind::Information, LeftOutText(path, leftOut));
+    }
+}
 
 }  // namespace
 
@@ -89,20 +113,11 @@ std::string LeftOutText(const std::string& name, const std::vector<int>& blocks)
 }
 
 void ImportTapeFile(CMdosDisk& disk, const char* path) {
-    if (IsPlainTap(path)) {
-        disk.ImportTap(path);
-        return;
-    }
-    std::string error;
-    Tape tape;
-    if (!ReadTape(path, &tape, &error)) {
-        platform::ShowMessage(platform::MessageKind::Stop, error);
-        return;
-    }
-    const std::vector<int> leftOut = ImportTape(disk, tape);
-    if (!leftOut.empty()) {
-        platform::ShowMessage(platform::MessageKind::Information, LeftOutText(path, leftOut));
-    }
+    ApplyTapeFile(disk, path, false);
+}
+
+void ReplaceWithTapeFile(CMdosDisk& disk, const char* path) {
+    ApplyTapeFile(disk, path, true);
 }
 
 }  // namespace tape

@@ -27,10 +27,12 @@ std::vector<int> ImportTape(CMdosDisk& disk, const Tape& tape);
 // "2 blocks of game.wav failed their checksum and were left out: 3, 7."
 [[nodiscard]] std::string LeftOutText(const std::string& name, const std::vector<int>& blocks);
 
-// The window's import of a tape file of any format. A plain TAP goes to the engine's ImportTap
-// as it stands; another tape is read here, and one that can't be read is named in a stop
-// message. Blocks left out are named in a message too. A file that doesn't open changes
-// nothing and says nothing, as with a TAP.
+// The window's commands on a tape file of any format: the import adds its files to the disk,
+// the replace formats the disk as a tape disk first. A plain TAP goes to the engine's ImportTap
+// as it stands (after the format), so it says nothing when the file doesn't open. Another tape
+// is read first: one that can't be read is named in a stop message and the disk stays as it
+// was. Blocks left out are named in a message too.
 void ImportTapeFile(CMdosDisk& disk, const char* path);
+void ReplaceWithTapeFile(CMdosDisk& disk, const char* path);
 
 }  // namespace tape

@@ -14,6 +14,8 @@
 #include "framework/widgets/frame_wnd.h"
 #include "icons/icons.h"
 #include "image/brindle_doc.h"
+#include "tape/tape_file.h"
+#include "tape/tape_import.h"
 #include "tree/disk_tree_model.h"
 
 namespace {
@@ -316,17 +318,20 @@ void CLeftView::OnExportToFile() {
         [](CMdosDisk& disk, const QByteArray& path) { disk.SaveRecord(path.constData()); });
 }
 
+// Both take a tape of any format; a plain TAP goes through the engine exactly as ever.
 void CLeftView::OnReplaceWithTap() {
-    ChangeSelectedDisk(QString::fromLatin1(kTapExtension), QString::fromLatin1(kTapFilter),
+    ChangeSelectedDisk(QString::fromLatin1(kTapExtension),
+                       QString::fromLatin1(tape::TapeOpenFilter()),
                        [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
-                           CBrindleDoc::MakeTapeDisk(disk, dialog.GetPathName());
+                           tape::ReplaceWithTapeFile(disk, HostPath(dialog).constData());
                        });
 }
 
 void CLeftView::OnImportTap() {
-    ChangeSelectedDisk(QString::fromLatin1(kTapExtension), QString::fromLatin1(kTapFilter),
+    ChangeSelectedDisk(QString::fromLatin1(kTapExtension),
+                       QString::fromLatin1(tape::TapeOpenFilter()),
                        [](CMdosDisk& disk, const framework::CFileDialog& dialog) {
-                           disk.ImportTap(HostPath(dialog).constData());
+                           tape::ImportTapeFile(disk, HostPath(dialog).constData());
                        });
 }
 

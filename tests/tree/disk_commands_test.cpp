@@ -30,14 +30,18 @@ struct DiskCommand {
 };
 constexpr char kAllFiles[] = "All files|*.*||";
 constexpr char kTapFiles[] = "Tape files (*.tap)|*.tap|All files|*.*||";
+// Opening a tape takes every format and archive besides TAP.
+constexpr char kTapeOpenFiles[] =
+    "Tape files (*.tap)|*.tap|Tapes and archives (*.tap;*.tzx;*.pzx;*.csw;*.wav;*.zip;*.gz;*.bz2)|"
+    "*.tap;*.tzx;*.pzx;*.csw;*.wav;*.spc;*.sta;*.ltp;*.zip;*.gz;*.bz2|All files|*.*||";
 constexpr char kD80Files[] = "D80 disk image files (*.d80)|*.d80|All files|*.*||";
 const DiskCommand kFileCommands[] = {
     {cmd::kAddFromFile, true, "", kAllFiles},
     {cmd::kAddMore, true, nullptr, nullptr},
     {cmd::kReplaceWithFile, true, "", kAllFiles},
     {cmd::kExportToFile, false, "", kAllFiles},
-    {cmd::kReplaceWithTap, true, ".tap", kTapFiles},
-    {cmd::kImportTap, true, ".tap", kTapFiles},
+    {cmd::kReplaceWithTap, true, ".tap", kTapeOpenFiles},
+    {cmd::kImportTap, true, ".tap", kTapeOpenFiles},
     {cmd::kExportDiskTap, false, ".tap", kTapFiles},
     {cmd::kReplaceWithD80, true, ".d80", kD80Files},
     {cmd::kImportD80, true, ".d80", kD80Files},
