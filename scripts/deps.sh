@@ -1,6 +1,6 @@
 # Sourced by run.sh and test.sh: installs the Debian packages that building and testing need.
 brindle_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libspectrum-dev libgtest-dev libgmock-dev
-                  libbenchmark-dev)
+                  libbenchmark-dev libpng-dev)
 
 brindle_install_deps() {
     local missing=()

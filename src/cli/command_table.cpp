@@ -5,6 +5,7 @@
 #include "cli/file_commands.h"
 #include "cli/read_commands.h"
 #include "cli/tape_commands.h"
+#include "cli/view_command.h"
 
 namespace cli {
 
@@ -21,6 +22,7 @@ constexpr std::unique_ptr<Command> (*kCommands[])() = {
     Make<LsCommand>,              // ls
     Make<HeaderCommand>,          // header
     Make<DumpCommand>,            // dump
+    Make<ViewCommand>,            // view
     Make<CreateCommand>,          // create
     Make<AddCommand>,             // add
     Make<RemoveCommand>,          // remove
