@@ -8,6 +8,9 @@ namespace tape {
 
 namespace {
 
+// An edge and its return closer than this (about three samples of a 44.1 kHz recording) are
+// noise: no pulse of any loader's timing is that short.
+constexpr std::uint64_t kSpike = 300;
 // After each edge the loader spends this long in a delay loop before it samples again.
 constexpr std::uint64_t kBlind = 358;
 // A pilot cycle (two pulses, 4336 nominal) counts while the loader's counter neither stays
@@ -30,46 +33,56 @@ constexpr unsigned kBitsPerByte = 8;
 }  // namespace
 
 void PulseDecoder::Edge(std::uint64_t length) {
-    std::uint64_t at = m_sinceSeen + length;
-    if (m_levelChanged) {
-        if (at < kBlind) {
-            // A glitch and its return both fall in the blind time: the loader sees neither.
-            m_levelChanged = false;
-            m_sinceSeen = at;
-            return;
-        }
-        // The level had changed during the blind time; the loader sees it as soon as it looks.
-        Pulse(kBlind);
-        at -= kBlind;
-        m_levelChanged = false;
+    m_now += length;
+    if (m_edgeWaiting && m_now - m_edgeAt < kSpike) {
+        m_edgeWaiting = false;
+        return;
     }
-    if (at >= kBlind) {
-        Pulse(at);
-        m_sinceSeen = 0;
-    } else {
-        m_sinceSeen = at;
-        m_levelChanged = true;
+    if (m_edgeWaiting) {
+        Seen(m_edgeAt);
     }
+    m_edgeWaiting = true;
+    m_edgeAt = m_now;
 }
 
 void PulseDecoder::Advance(std::uint64_t length) {
-    m_sinceSeen += length;
-    if (m_levelChanged && m_sinceSeen >= kBlind) {
-        Pulse(kBlind);
-        m_sinceSeen -= kBlind;
-        m_levelChanged = false;
-    }
+    m_now += length;
 }
 
 void PulseDecoder::Finish() {
+    if (m_edgeWaiting) {
+        Seen(m_edgeAt);
+    }
     if (m_state == State::Bits) {
         EndBlock();
     }
-    m_state = State::Search;
-    m_sinceSeen = 0;
+    m_edgeWaiting = false;
     m_levelChanged = false;
+    m_lastSeen = m_now;
+    m_state = State::Search;
     m_previous = 0;
     m_pilotPulses = 0;
+}
+
+// An edge at time at, as the loader sees it after its blind time.
+void PulseDecoder::Seen(std::uint64_t at) {
+    if (m_levelChanged) {
+        if (at < m_lastSeen + kBlind) {
+            // A change and its return both fall in the blind time: the loader sees neither.
+            m_levelChanged = false;
+            return;
+        }
+        // The level changed during the blind time; the loader sees it as soon as it looks.
+        Pulse(kBlind);
+        m_lastSeen += kBlind;
+        m_levelChanged = false;
+    }
+    if (at - m_lastSeen >= kBlind) {
+        Pulse(at - m_lastSeen);
+        m_lastSeen = at;
+    } else {
+        m_levelChanged = true;
+    }
 }
 
 std::vector<DecodedBlock> PulseDecoder::TakeBlocks() {

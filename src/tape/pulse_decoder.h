@@ -2,11 +2,12 @@
 // pulses, then two pulses a bit, short for 0 and long for 1, most significant bit first. Times
 // are T-states of the 3.5 MHz clock.
 //
-// The loader is blind for a while after every edge it sees and then waits for the level to
-// change; that blindness is what keeps noise around a crossing from counting as edges, and it is
-// modelled here. Pilot tone and bits are timed by whole cycles (two pulses), so a DC offset that
-// lengthens one half of each cycle and shortens the other doesn't change a thing; the windows
-// are the ROM's, wide enough for a tape a few per cent fast or slow.
+// Noise around a crossing makes extra edges. A spike (an edge and its return within a few
+// samples) is dropped before anything else looks at it; what is left near an edge falls into
+// the loader's blindness after every edge it sees, which is modelled too. Pilot tone and bits
+// are timed by whole cycles (two pulses), so a DC offset that lengthens one half of each cycle
+// and shortens the other changes nothing; the windows are the ROM's, wide enough for a tape a
+// few per cent fast or slow.
 #pragma once
 
 #include <cstdint>
@@ -31,11 +32,15 @@ public:
 
 private:
     enum class State { Search, Leader, Sync2, Bits };
+    void Seen(std::uint64_t at);
     void Pulse(std::uint64_t length);
     void EndBlock();
 
-    std::uint64_t m_sinceSeen = 0;  // time since the last edge the loader saw
-    bool m_levelChanged = false;    // the level differs from the one the loader last saw
+    std::uint64_t m_now = 0;     // T-states since the decoder started
+    bool m_edgeWaiting = false;  // an edge not yet known to be more than a spike
+    std::uint64_t m_edgeAt = 0;
+    std::uint64_t m_lastSeen = 0;  // the last edge the loader saw
+    bool m_levelChanged = false;   // the level differs from the one the loader last saw
     State m_state = State::Search;
     std::uint64_t m_previous = 0;  // the pulse before this one, for timing whole cycles
     int m_pilotPulses = 0;

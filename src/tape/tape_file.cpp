@@ -88,15 +88,20 @@ using TapeHandle = std::unique_ptr<libspectrum_tape, TapeDeleter>;
             return "a screenshot";
         case LIBSPECTRUM_CLASS_HARDDISK:
             return "a hard disk image";
-        case LIBSPECTRUM_CLASS_COMPRESSED:
-            return "an archive without a tape";
         case LIBSPECTRUM_CLASS_CARTRIDGE_TIMEX:
         case LIBSPECTRUM_CLASS_CARTRIDGE_IF2:
             return "a cartridge";
         case LIBSPECTRUM_CLASS_MICRODRIVE:
             return "a microdrive cartridge";
-        default:
+        case LIBSPECTRUM_CLASS_DISK_PLUS3:
+        case LIBSPECTRUM_CLASS_DISK_TRDOS:
+        case LIBSPECTRUM_CLASS_DISK_OPUS:
+        case LIBSPECTRUM_CLASS_DISK_PLUSD:
+        case LIBSPECTRUM_CLASS_DISK_GENERIC:
+        case LIBSPECTRUM_CLASS_DISK_DIDAKTIK:
             return "a disk image";
+        default:
+            return "an archive without a tape (a WAV recording is read only as a plain file)";
     }
 }
 
@@ -121,9 +126,10 @@ Identity Identify(const unsigned char* data, std::size_t size, const std::string
 }
 
 // A plain TAP has no signature: a file libspectrum can't place at all is read as one too, as
-// the engine's ImportTap always has.
+// the engine's ImportTap always has. An archive is never a TAP, whatever it holds.
 [[nodiscard]] bool IsPlainTap(const Identity& id) {
-    return id.outer == LIBSPECTRUM_ID_TAPE_TAP || id.kind == LIBSPECTRUM_CLASS_UNKNOWN;
+    return id.outer == LIBSPECTRUM_ID_TAPE_TAP ||
+           (id.outer == LIBSPECTRUM_ID_UNKNOWN && id.kind == LIBSPECTRUM_CLASS_UNKNOWN);
 }
 
 Block MakeBlock(std::string kind, std::vector<unsigned char> bytes, bool fromPulses) {

@@ -42,7 +42,8 @@ struct ReadLimits {
 // block.
 bool ReadTape(const std::string& path, Tape* tape, std::string* error,
               const ReadLimits& limits = {});
-// The same for bytes in memory; name only helps to tell the format (by its extension).
+// The same for bytes in memory; name tells the format by its extension. A WAV recording is the
+// exception: the audio library reads it from the file name names, which must hold the bytes.
 bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::string& name, Tape* tape,
                    std::string* error, const ReadLimits& limits = {});
 
