@@ -62,6 +62,9 @@ public:
     // For File and Headless, entry (32 bytes) receives the directory entry that the block's
     // payload (bytes 1 to size - 2) is added under.
     Role Take(const unsigned char* block, std::size_t size, unsigned char* entry);
+    // Drops a header still waiting for its data: the data was lost (a block read from a
+    // recording failed its checksum), so the header must not name the block after it.
+    void Forget() { m_hasPending = false; }
 
 private:
     unsigned char m_pending[CMdosDisk::kDirEntrySize] = {};

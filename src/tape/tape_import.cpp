@@ -51,6 +51,12 @@ std::vector<BlockPlan> PlanImport(const Tape& tape) {
         }
         if (!IsImported(block)) {
             plan.reason = "checksum fails";
+            if (waitingHeader != nullptr) {
+                waitingHeader->use = Use::Skipped;
+                waitingHeader->reason = "its data block fails its checksum";
+                waitingHeader = nullptr;
+                pairing.Forget();
+            }
             continue;
         }
         const Role role = pairing.Take(block.bytes.data(), block.bytes.size(), plan.entry);
@@ -82,19 +88,22 @@ std::vector<BlockPlan> PlanImport(const Tape& tape) {
     return plans;
 }
 
+// The engine pairs what it is given; it is given only the blocks the plan uses, so a header
+// whose data was lost never names the block after it.
 std::vector<int> ImportTape(CMdosDisk& disk, const Tape& tape) {
+    const std::vector<BlockPlan> plans = PlanImport(tape);
     std::vector<int> leftOut;
+    for (std::size_t i = 0; i < tape.blocks.size(); ++i) {
+        if (!tape.blocks[i].bytes.empty() && !IsImported(tape.blocks[i])) {
+            leftOut.push_back(static_cast<int>(i) + 1);
+        }
+    }
     std::size_t next = 0;
     disk.ImportTapBlocks([&](std::vector<unsigned char>* bytes) {
         for (; next < tape.blocks.size(); ++next) {
-            const Block& block = tape.blocks[next];
-            if (IsImported(block)) {
-                *bytes = block.bytes;
-                ++next;
+            if (plans[next].use != Use::Skipped) {
+                *bytes = tape.blocks[next++].bytes;
                 return true;
-            }
-            if (block.fromPulses) {
-                leftOut.push_back(static_cast<int>(next) + 1);
             }
         }
         return false;

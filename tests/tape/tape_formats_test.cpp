@@ -153,6 +153,9 @@ TEST(TapeFormatsTest, ThePlanSaysWhatBecomesOfEachBlock) {
                                     bad,
                                     {0x42},
                                     Unframed(TapBlock(0xFF, Pattern(9, 6))),
+                                    Unframed(TapHeader(3, "gone", 30, 0, 0)),
+                                    bad,
+                                    Unframed(TapBlock(0xFF, Pattern(5, 7))),
                                     Unframed(TapHeader(3, "last", 10, 0, 0))};
     tape::Tape tape;
     std::string error;
@@ -168,6 +171,10 @@ TEST(TapeFormatsTest, ThePlanSaysWhatBecomesOfEachBlock) {
         {Use::Skipped, "checksum fails"},
         {Use::Skipped, "checksum fails"},  // a lone byte read from pulses sums to itself
         {Use::Headless, ""},
+        // A header whose data was lost names nothing: the block after it stays headless.
+        {Use::Skipped, "its data block fails its checksum"},
+        {Use::Skipped, "checksum fails"},
+        {Use::Headless, ""},
         {Use::Skipped, "no data block follows"}};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(plan[i].use, expected[i].first) << i;
@@ -177,8 +184,8 @@ TEST(TapeFormatsTest, ThePlanSaysWhatBecomesOfEachBlock) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(plan[5].entry + 1), 10), "HEADLESS00");
 
     auto disk = tapetest::TapeDisk();
-    EXPECT_EQ(tape::ImportTape(*disk, tape), (std::vector<int>{4, 5}));
-    EXPECT_EQ(disk->GetFilesCount(), 2);
+    EXPECT_EQ(tape::ImportTape(*disk, tape), (std::vector<int>{4, 5, 8}));
+    EXPECT_EQ(disk->GetFilesCount(), 3);
     EXPECT_EQ(tape::LeftOutText("plan.wav", {4, 5}),
               "2 blocks of plan.wav fail their checksum and were left out: 4, 5.");
 }
