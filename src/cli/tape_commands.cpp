@@ -40,6 +40,14 @@ QString HexByte(unsigned value) {
     return QStringLiteral("0x%1").arg(value, 2, 16, QLatin1Char('0'));
 }
 
+// Where a block's bytes come from: stored as bytes, read out of pulses, or none at all.
+QString Source(const tape::Block& block) {
+    if (block.bytes.empty()) {
+        return QStringLiteral("none");
+    }
+    return block.fromPulses ? QStringLiteral("pulses") : QStringLiteral("bytes");
+}
+
 QString Checksum(const tape::Block& block) {
     return block.checksumSound ? QStringLiteral("good") : QStringLiteral("bad");
 }
@@ -84,8 +92,7 @@ HeaderFields ReadHeader(const std::vector<unsigned char>& bytes) {
 QJsonObject BlockJson(std::size_t index, const tape::Block& block, const BlockPlan& plan) {
     QJsonObject object{{QStringLiteral("index"), static_cast<int>(index + 1)},
                        {QStringLiteral("kind"), QString::fromStdString(block.kind)},
-                       {QStringLiteral("source"),
-                        block.fromPulses ? QStringLiteral("pulses") : QStringLiteral("bytes")},
+                       {QStringLiteral("source"), Source(block)},
                        {QStringLiteral("length"), static_cast<int>(block.bytes.size())}};
     if (!block.bytes.empty()) {
         object.insert(QStringLiteral("flag"), block.bytes.front());
@@ -120,8 +127,7 @@ QJsonObject BlockJson(std::size_t index, const tape::Block& block, const BlockPl
 // index  kind  source  length  flag  checksum  header  import
 QString BlockLine(std::size_t index, const tape::Block& block, const BlockPlan& plan) {
     QStringList fields{QString::number(index + 1), QString::fromStdString(block.kind),
-                       block.fromPulses ? QStringLiteral("pulses") : QStringLiteral("bytes"),
-                       QString::number(block.bytes.size())};
+                       Source(block), QString::number(block.bytes.size())};
     fields << (block.bytes.empty() ? QStringLiteral("-") : HexByte(block.bytes.front()))
            << (block.bytes.empty() ? QStringLiteral("-") : Checksum(block));
     if (disk::IsTapHeader(block.bytes.data(), block.bytes.size())) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "record_input.h"
+#include "support/tape_encoders.h"
 #include "support/test_bytes.h"
 #include "support/used_entries.h"
 
@@ -191,6 +192,26 @@ int main(int argc, char** argv) {
     auto geometry = DiskOf(kSmallBase);
     geometry->GetSector(CMdosDisk::kBootSector)[CMdosDisk::kBootTracks] = 0;
     Write("check", "no_tracks", RecordInput(kSmallBase, *geometry));
+
+    // Tapes of each format behind the byte that names them (tape_fuzzer.cpp): headers and data,
+    // a turbo block, a loop and a generalised block in the TZX; the WAV holds one short block,
+    // sampled slowly to keep the seed small.
+    const Bytes header = tapebytes::Unframed(TapHeader(3, "hello", 40, 16384, 32768));
+    const Bytes data = tapebytes::Unframed(TapData(40, 7));
+    const auto seed = [](unsigned char format, const Bytes& file) {
+        return tapebytes::Joined(Bytes{format}, file);
+    };
+    Write("tape", "tap", seed(0, headed));
+    Write("tape", "tzx",
+          seed(1, tapebytes::TzxFile({tapebytes::TzxStandard(header), tapebytes::TzxTurbo(data),
+                                      tapebytes::TzxLoopStart(2),
+                                      tapebytes::TzxGeneralised(data, true),
+                                      tapebytes::TzxLoopEnd()})));
+    Write("tape", "pzx", seed(2, tapebytes::PzxFile({header, data})));
+    Write("tape", "csw", seed(3, tapebytes::CswFile({header, data}, 22050)));
+    tapebytes::Wear slow;
+    slow.rate = 11025;
+    Write("tape", "wav", seed(4, tapebytes::WavFile(std::vector<Bytes>{data}, slow)));
 
     Write("cli_json", "files", Bytes{kFilesBase});
     Write("cli_json", "names", RecordInput(kFilesBase, *OddNames()));
