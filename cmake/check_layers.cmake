@@ -22,6 +22,7 @@ set(may_use_dialogs image disk framework framework/widgets platform icons)
 set(may_use_tree image tape disk framework framework/widgets platform icons)
 set(may_use_list image tape disk framework framework/widgets platform icons)
 set(may_use_cli image check content tape disk framework platform)
+set(may_use_viewer content disk framework framework/widgets platform)
 set(may_use_app ANY)
 
 if(NOT IS_DIRECTORY "${SOURCE_DIR}")

@@ -25,10 +25,14 @@ set(cases
     "list/a.cpp|framework/widgets/dialog.h|PASS"
     "cli/a.cpp|check/volume_check.h|PASS"
     "content/a.cpp|disk/mdos_disk.h|PASS"
+    "content/a.cpp|image/brindle_doc.h|FAIL"
+    "viewer/a.cpp|content/file_content.h|PASS"
+    "viewer/a.cpp|list/brindle_view.h|FAIL"
+    "cli/a.cpp|content/file_content.h|PASS"
     "app/a.cpp|dialogs/format_dlg.h|PASS"
     "app/a.cpp|tree/left_view.h|PASS")
 set(layers platform disk framework framework/widgets image check tape content icons dialogs tree
-           list cli app)
+           list viewer cli app)
 
 set(failures "")
 set(index 0)

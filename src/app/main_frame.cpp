@@ -21,10 +21,12 @@
 #include "app/command_table.h"
 #include "app/resources.h"
 #include "app/view_questions.h"
+#include "content/file_content.h"
 #include "framework/command_ids.h"
 #include "image/brindle_doc.h"
 #include "list/brindle_view.h"
 #include "tree/left_view.h"
+#include "viewer/file_viewer.h"
 
 namespace {
 
@@ -222,6 +224,7 @@ void CMainFrame::CreateSplitter() {
     m_listView->SetQuestions(ListQuestions());
     // The views meet only here: the list shows whatever the tree selected.
     connect(m_treeView, &CLeftView::ItemSelected, m_listView, &CBrindleView::ShowItem);
+    connect(m_listView, &CBrindleView::FileActivated, this, &CMainFrame::OpenFileViewer);
     AddPane(m_treeView, m_treeView);
     AddPane(m_listView, m_listView);
 }
@@ -324,6 +327,17 @@ void CMainFrame::OnDropFiles(const QStringList& paths) {
     for (const QString& path : paths) {
         m_app.OpenDocumentFile(path);
     }
+}
+
+void CMainFrame::OpenFileViewer(const ItemInfo& item) {
+    char name[CMdosDisk::kEntryNameSize + 1];
+    item.disk->GetEntryName(item.dirEntry, name, sizeof name);
+    // The viewer reads its copy now; later changes of the disk don't reach it.
+    auto* viewer = new CFileViewer(content::ReadFile(*item.disk, item.dirEntry),
+                                   QString::fromLatin1(name), this);
+    viewer->setAttribute(Qt::WA_DeleteOnClose);
+    viewer->show();
+    viewer->activateWindow();
 }
 
 void CMainFrame::OnViewStyle(int id) {

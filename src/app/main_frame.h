@@ -9,6 +9,7 @@
 
 #include "framework/progress.h"
 #include "framework/widgets/frame_wnd.h"
+#include "image/item_info.h"
 
 class CBrindleApp;
 class CBrindleDoc;
@@ -47,6 +48,8 @@ public:
     void InitialUpdateFrame();
     // Opens dropped files one after the other, each like a file chosen with Open.
     void OnDropFiles(const QStringList& paths);
+    // Opens a window of its own on what a file of the list holds; the main frame owns it.
+    void OpenFileViewer(const ItemInfo& item);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QListView>
 #include <QStackedLayout>
 #include <QTreeView>
@@ -195,6 +196,9 @@ CBrindleView::CBrindleView(QWidget* parent)
         view->setEditTriggers(QAbstractItemView::SelectedClicked |
                               QAbstractItemView::EditKeyPressed);
         m_stack->addWidget(view);
+        connect(view, &QAbstractItemView::doubleClicked, this,
+                [this](const QModelIndex& index) { ActivateRow(index.row()); });
+        view->installEventFilter(this);
     }
     m_stack->setContentsMargins(0, 0, 0, 0);
     SetListStyle(ListStyle::Details);
@@ -398,6 +402,27 @@ void CBrindleView::EditLabel(int row) {
     const QModelIndex index = m_model->index(row, 0);
     view->scrollTo(index);
     view->edit(index);
+}
+
+bool CBrindleView::eventFilter(QObject* watched, QEvent* event) {
+    // The views' own Enter handling would signal activated, which some styles also send on a
+    // single click; a viewer opens on Enter and on a double click only.
+    if (event->type() == QEvent::KeyPress && (watched == m_details || watched == m_icons)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers() == Qt::NoModifier) {
+            ActivateRow(m_details->selectionModel()->currentIndex().row());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CBrindleView::ActivateRow(int row) {
+    const std::optional<ItemInfo> info = GetRowItemInfo(row);
+    if (info && info->kind == KindFiles && info->dirEntry != nullptr) {
+        emit FileActivated(*info);
+    }
 }
 
 void CBrindleView::OnEditLabel() {

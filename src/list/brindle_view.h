@@ -93,6 +93,13 @@ public:
         bool fixedFont = false;
     };
 
+signals:
+    // Enter or a double click on a file row: the main frame opens the file's viewer.
+    void FileActivated(const ItemInfo& item);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // A file that a selected row stands for.
     struct SelectedFile {
@@ -101,6 +108,8 @@ private:
         unsigned char* dirEntry;
     };
 
+    // Signals FileActivated for a file row; other rows do nothing.
+    void ActivateRow(int row);
     void OnEditLabel();
     void OnUpdateEditLabel(framework::CCmdUI* ui);
 
