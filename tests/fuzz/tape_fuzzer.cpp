@@ -38,10 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tape::ImportTape(disk, tape);
     const std::vector<tape::BlockPlan> plans = tape::PlanImport(tape);
     std::vector<std::size_t> files;
+    // A header that declares another length than its data block brings gives a file whose
+    // entry and chain disagree, as a TAP's always has: the checker then rightly complains.
+    bool lengthsAgree = true;
     for (std::size_t i = 0; i < plans.size(); ++i) {
         if (plans[i].use == tape::BlockPlan::Use::File ||
             plans[i].use == tape::BlockPlan::Use::Headless) {
             files.push_back(i);
+            lengthsAgree = lengthsAgree && disk::EntryLength(plans[i].entry) + 2 ==
+                                               static_cast<int>(tape.blocks[i].bytes.size());
         }
     }
     const std::vector<unsigned char*> got = fuzzsupport::UsedEntries(disk);
@@ -56,6 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_EXPECT(std::equal(stored.begin(), stored.begin() + static_cast<long>(shared),
                                block.begin() + 1));
     }
-    FUZZ_EXPECT(fuzzsupport::StructuralFindings(disk).empty());
+    FUZZ_EXPECT(!lengthsAgree || fuzzsupport::StructuralFindings(disk).empty());
     return 0;
 }
