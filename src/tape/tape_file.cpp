@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <unordered_set>
 
 #include "disk/le_bytes.h"
 #include "disk/tap_blocks.h"
@@ -32,9 +34,67 @@ libspectrum_error KeepError(libspectrum_error error, const char* format, va_list
     return LIBSPECTRUM_ERROR_NONE;
 }
 
+// libspectrum loses memory on some of its error paths (a CSW file of an unknown version leaves
+// a block behind), and a broken tape must cost nothing once it is refused. While a tape is
+// read, every allocation the library makes is recorded; what it still holds after the tape is
+// freed is freed with it.
+thread_local std::unordered_set<void*>* t_held = nullptr;
+
+void* ArenaMalloc(std::size_t size) {
+    void* p = std::malloc(size);
+    if (p != nullptr && t_held != nullptr) {
+        t_held->insert(p);
+    }
+    return p;
+}
+
+void* ArenaCalloc(std::size_t count, std::size_t size) {
+    void* p = std::calloc(count, size);
+    if (p != nullptr && t_held != nullptr) {
+        t_held->insert(p);
+    }
+    return p;
+}
+
+void* ArenaRealloc(void* old, std::size_t size) {
+    void* p = std::realloc(old, size);
+    if (t_held != nullptr && (p != nullptr || size == 0)) {
+        t_held->erase(old);
+        if (p != nullptr) {
+            t_held->insert(p);
+        }
+    }
+    return p;
+}
+
+void ArenaFree(void* p) {
+    if (t_held != nullptr) {
+        t_held->erase(p);
+    }
+    std::free(p);
+}
+
+class LibraryArena {
+public:
+    LibraryArena() { t_held = &m_held; }
+    ~LibraryArena() {
+        t_held = nullptr;
+        for (void* p : m_held) {
+            std::free(p);
+        }
+    }
+    LibraryArena(const LibraryArena&) = delete;
+    LibraryArena& operator=(const LibraryArena&) = delete;
+
+private:
+    std::unordered_set<void*> m_held;
+};
+
 void StartLibrary() {
     static std::once_flag once;
     std::call_once(once, [] {
+        static libspectrum_mem_vtable_t arena{ArenaMalloc, ArenaCalloc, ArenaRealloc, ArenaFree};
+        libspectrum_mem_set_vtable(&arena);
         libspectrum_error_function = KeepError;
         libspectrum_init();
     });
@@ -374,6 +434,8 @@ bool IsImported(const Block& block) {
 bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::string& name, Tape* tape,
                    std::string* error, const ReadLimits& limits) {
     *tape = Tape{};
+    StartLibrary();
+    const LibraryArena arena;  // outlives every libspectrum object below
     const Identity id = Identify(data, size, name);
     if (IsPlainTap(id)) {
         return ReadPlainTap(data, size, name, tape, error);
@@ -411,8 +473,12 @@ bool ReadTape(const std::string& path, Tape* tape, std::string* error, const Rea
 bool IsPlainTap(const std::string& path) {
     std::vector<unsigned char> bytes;
     std::string error;
-    return !ReadFileBytes(path, &bytes, &error, ReadLimits{}.maxFileSize) ||
-           IsPlainTap(Identify(bytes.data(), bytes.size(), path));
+    if (!ReadFileBytes(path, &bytes, &error, ReadLimits{}.maxFileSize)) {
+        return true;
+    }
+    StartLibrary();
+    const LibraryArena arena;
+    return IsPlainTap(Identify(bytes.data(), bytes.size(), path));
 }
 
 const char* TapeOpenFilter() {
