@@ -16,7 +16,7 @@ constexpr std::size_t kDimensionSize = 2;
 // it holds in one byte: its text stops at a budget in proportion to its bytes, which a real
 // array never reaches.
 constexpr std::size_t kTextPerByte = 16;
-constexpr std::size_t kTextSlack = 4096;
+constexpr std::size_t kTextSlack = 256;
 
 std::string DimensionsText(const std::vector<int>& dimensions) {
     std::string text = "(";

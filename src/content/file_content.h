@@ -15,6 +15,12 @@
 
 namespace content {
 
+// The most text a listing, an array's lines or a hex dump make of n bytes of a file is
+// kTextPerByte * n + kTextSlack characters: a damaged file can't make a reader's output grow
+// faster than the file.
+inline constexpr std::size_t kTextPerByte = 80;
+inline constexpr std::size_t kTextSlack = 1024;
+
 enum class View { Basic, Screen, Array, Hex };
 inline constexpr View kAllViews[] = {View::Basic, View::Screen, View::Array, View::Hex};
 

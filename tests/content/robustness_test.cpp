@@ -2,6 +2,7 @@
 // (the sanitizer builds watch) and with output in proportion to the input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "content/file_content.h"
@@ -12,11 +13,6 @@
 namespace {
 
 using contenttest::Bytes;
-
-// The longest text one byte can become (a keyword with a space on either side), and room for
-// the lines that name a decoded thing (an array of 255 dimensions names them all).
-constexpr std::size_t kTextPerByte = 12;
-constexpr std::size_t kTextSlack = 8192;
 
 std::size_t ArrayTextSize(const content::ArrayData& array) {
     std::size_t size = 0;
@@ -31,14 +27,13 @@ void DecodeEveryWay(const content::FileContent& file) {
     const content::View chosen = content::ChooseView(file);
     EXPECT_TRUE(chosen == content::View::Basic || chosen == content::View::Screen ||
                 chosen == content::View::Array || chosen == content::View::Hex);
-    // Array rows name their indices: allow for those on top of the characters.
-    const std::size_t bound = kTextPerByte * 4 * size + kTextSlack;
+    const std::size_t bound = content::kTextPerByte * size + content::kTextSlack;
     EXPECT_LE(content::ListingText(content::DecodeBasicFile(file)).size(), bound);
     if (const auto array = content::DecodeArrayFile(file)) {
         EXPECT_LE(ArrayTextSize(*array), bound);
     }
     EXPECT_EQ(content::DecodeScreen(file.Bytes()).pixels.size(), 256U * 192U);
-    EXPECT_LE(content::HexDump(file.Bytes()).size(), (size / 16 + 1) * 80);
+    EXPECT_LE(content::HexDump(file.Bytes()).size(), bound);
 }
 
 TEST(ContentRobustnessTest, RandomFilesOfEveryTypeDecodeEveryWay) {
@@ -57,6 +52,24 @@ TEST(ContentRobustnessTest, RandomFilesOfEveryTypeDecodeEveryWay) {
         }
         DecodeEveryWay(content::MakeFile(entry, bytes));
     }
+}
+
+// 255 dimensions of size 1 after a first of 60000: every character of the array would name
+// 255 indices, hundreds of characters of text for each byte.
+TEST(ContentRobustnessTest, ArraysOfManyDimensionsStopAtTheirBudget) {
+    Bytes bytes{255, 0x60, 0xEA};
+    for (int d = 1; d < 255; ++d) {
+        testbytes::Append(bytes, {1, 0});
+    }
+    bytes.resize(bytes.size() + 5000, 'x');
+    const auto array = content::DecodeArray(bytes, true, "a$");
+    ASSERT_TRUE(array.has_value());
+    EXPECT_EQ(array->ElementCount(), 5000U);
+    EXPECT_LE(ArrayTextSize(*array), content::kTextPerByte * bytes.size() + content::kTextSlack);
+    const std::vector<std::string> lines = content::ArrayLines(*array);
+    EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("more elements not listed") != std::string::npos;
+    }));
 }
 
 TEST(ContentRobustnessTest, EveryCutOfARealProgramDecodes) {
