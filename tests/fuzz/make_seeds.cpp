@@ -223,5 +223,29 @@ int main(int argc, char** argv) {
     Append(patches, PatchesTo(kFilesBase, *OddNames(), 2));
     Write("image", "three_disks_changed",
           ImageInput(0, {kFilesBase, kSmallBase, kFilesBase}, 0, patches));
+
+    // A file's 32-byte entry, then its bytes (content_fuzzer.cpp): a program with a number, a
+    // string, REM and a colour control, then a variables area of every kind; the same lines
+    // headerless; a screen; a number and a character array.
+    const Bytes lines{0x00, 0x0A, 0x0F, 0x00, 0xF5, '"', 0x10, 0x02, 'x', '"', ';', '7', 0x0E,
+                      0x00, 0x00, 0x07, 0x00, 0x00, 0x0D, 0x00, 0x14, 0x03, 0x00, 0xEA, 'a',
+                      0x0D};
+    const Bytes variables{0x61, 0, 0, 1, 0, 0, 0x42, 1, 0, 'b', 0xE9, 0x81, 0, 0, 0, 0, 0, 0,
+                          10, 0, 0, 0, 0, 1, 0, 0, 10, 0, 1, 0x83, 8, 0, 1, 1, 0, 0, 0, 5,
+                          0, 0, 0xC4, 5, 0, 1, 2, 0, 'h', 'i', 0x80};
+    const auto file = [](unsigned char type, unsigned start, unsigned basic, const Bytes& bytes) {
+        Bytes input = testbytes::DirEntry(type, "seed", static_cast<int>(bytes.size()), start,
+                                          basic);
+        return Append(input, bytes);
+    };
+    Bytes program = lines;
+    Write("content", "program",
+          file('P', 10, static_cast<unsigned>(lines.size()), Append(program, variables)));
+    Write("content", "headless", file('H', 0, 32767, lines));
+    Write("content", "screen", file('B', 16384, 32768, Pattern(6912, 3, 37, 256)));
+    Write("content", "numbers",
+          file('N', 0x8100, 32768, Bytes{2, 2, 0, 2, 0, 0, 0, 1, 0, 0, 0x81, 0x40, 0, 0, 0, 0,
+                                         0xFF, 0xFD, 0xFF, 0, 0x70, 0x27, 0xC5, 0xAC, 0x47}));
+    Write("content", "characters", file('C', 0xC300, 32768, Bytes{1, 3, 0, 'a', 0x90, 0x87}));
     return 0;
 }
