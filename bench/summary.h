@@ -35,6 +35,12 @@ public:
                    : 0.0;
     }
 
+    // The real time of a benchmark in its own unit, or 0 when it did not run.
+    [[nodiscard]] double Time(const char* name) const {
+        const auto t = m_times.find(name);
+        return t != m_times.end() ? t->second : 0.0;
+    }
+
 private:
     std::map<std::string, double> m_times;
     std::map<std::string, bool> m_medians;
