@@ -17,6 +17,7 @@
 #include "disk/tap_blocks.h"
 #include "platform/host_file.h"
 #include "tape/pulse_decoder.h"
+#include "tape/unplayable.h"
 
 namespace tape {
 
@@ -457,6 +458,10 @@ bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::strin
     }
     if (!libspectrum_tape_present(handle.get())) {
         return true;
+    }
+    if (const std::string problem = FindUnplayableBlock(handle.get()); !problem.empty()) {
+        *error = name + " is not a readable " + tape->format + " tape: " + problem;
+        return false;
     }
     libspectrum_tape_nth_block(handle.get(), 0);
     return Player(handle.get(), tape, limits).Play(name, error);
