@@ -121,7 +121,11 @@ TEST(TapeFormatsTest, BrokenTapesAreRefusedWithTheirReason) {
     TapeFolder folder;
     const Bytes tap = tapebytes::TapFile(SampleBlocks());
     const Bytes tzx = tapebytes::TzxFile(Each(SampleBlocks(), tapebytes::TzxStandard));
+    // A generalised block whose pilot stream names a symbol beyond its table of two.
+    Bytes stray = tapebytes::TzxGeneralised(SampleBlocks()[1]);
+    stray[29] = 5;
     const std::vector<std::pair<std::string, Bytes>> broken{
+        {"stray.tzx", tapebytes::TzxFile({stray})},
         {"cut.tap", Bytes(tap.begin(), tap.end() - 7)},
         {"odd.tap", tapebytes::Joined(tap, {0x05})},
         {"cut.tzx", Bytes(tzx.begin(), tzx.end() - 40)},
