@@ -20,6 +20,8 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 floppy disks. It adds, removes and formats disks, shows each disk's files,
 record header, volume properties and sectors, and moves files in and out as
 binary copies, TAP tape images and D80 disk images, and between disks.
+Tapes of the other formats (TZX, PZX, CSW, WAV recordings, zipped or not)
+import through libspectrum.
 
 The package holds the desktop program brindle and the command-line
 companion brindle-cli.")

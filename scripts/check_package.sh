@@ -32,7 +32,7 @@ if [ "$actual" != "$(LC_ALL=C sort <<<"$expected")" ]; then
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins; do
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libspectrum8 qt6-qpa-plugins; do
     grep -q "\b$library\b" <<<"$depends" || { echo "$deb does not depend on $library" >&2; exit 1; }
 done
 scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'preinst|postinst|prerm|postrm' || true)
