@@ -124,13 +124,4 @@ TEST(HexDumpTest, RowsShowOffsetBytesAndAscii) {
     EXPECT_EQ(content::HexRow(0xFFFFF0, Bytes{0}).substr(0, 9), "FFFFF0  0");
 }
 
-TEST(FileContentTest, ViewsAreNamedOnceForTheCommandLineAndTheWindow) {
-    for (const content::View view : content::kAllViews) {
-        EXPECT_EQ(content::ViewFromName(content::ViewName(view)), view);
-        EXPECT_NE(std::string(content::ViewTitle(view)), "");
-    }
-    EXPECT_FALSE(content::ViewFromName("picture").has_value());
-    EXPECT_FALSE(content::ViewFromName("").has_value());
-}
-
 }  // namespace
