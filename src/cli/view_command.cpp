@@ -97,6 +97,16 @@ QJsonObject ArrayJson(const content::ArrayData& array) {
                        {QStringLiteral("truncated"), array.truncated}};
 }
 
+// The document: where the file is, and what it holds under key.
+QByteArray JsonBytes(QJsonObject document, const QString& key, const QJsonObject& content) {
+    document.insert(key, content);
+    QString text;
+    QTextStream stream(&text);
+    WriteJson(stream, document);
+    stream.flush();
+    return text.toUtf8();
+}
+
 // What the command prints or writes: text, or a PNG's bytes.
 struct Rendered {
     int code = kExitDone;
@@ -112,13 +122,7 @@ Rendered Render(const Invocation& run, const content::FileContent& file, content
             if (!json) {
                 return {kExitDone, QByteArray::fromStdString(content::ListingText(listing))};
             }
-            QJsonObject document = where;
-            document.insert(QStringLiteral("basic"), BasicJson(listing));
-            QString text;
-            QTextStream stream(&text);
-            WriteJson(stream, document);
-            stream.flush();
-            return {kExitDone, text.toUtf8()};
+            return {kExitDone, JsonBytes(where, QStringLiteral("basic"), BasicJson(listing))};
         }
         case content::View::Array: {
             const std::optional<content::ArrayData> array = content::DecodeArrayFile(file);
@@ -131,13 +135,7 @@ Rendered Render(const Invocation& run, const content::FileContent& file, content
             if (!json) {
                 return {kExitDone, Lines(content::ArrayLines(*array)).toUtf8()};
             }
-            QJsonObject document = where;
-            document.insert(QStringLiteral("array"), ArrayJson(*array));
-            QString text;
-            QTextStream stream(&text);
-            WriteJson(stream, document);
-            stream.flush();
-            return {kExitDone, text.toUtf8()};
+            return {kExitDone, JsonBytes(where, QStringLiteral("array"), ArrayJson(*array))};
         }
         case content::View::Screen: {
             if (!run.options.isSet(OutOption())) {
