@@ -488,7 +488,7 @@ bool IsPlainTap(const std::string& path) {
 
 const char* TapeOpenFilter() {
     return "Tape files (*.tap)|*.tap|"
-           "Tapes and archives (*.tap;*.tzx;*.pzx;*.csw;*.wav;*.zip;*.gz;*.bz2)|"
+           "Tapes and archives|"
            "*.tap;*.tzx;*.pzx;*.csw;*.wav;*.spc;*.sta;*.ltp;*.zip;*.gz;*.bz2|"
            "All files|*.*||";
 }

@@ -32,7 +32,7 @@ constexpr char kAllFiles[] = "All files|*.*||";
 constexpr char kTapFiles[] = "Tape files (*.tap)|*.tap|All files|*.*||";
 // Opening a tape takes every format and archive besides TAP.
 constexpr char kTapeOpenFiles[] =
-    "Tape files (*.tap)|*.tap|Tapes and archives (*.tap;*.tzx;*.pzx;*.csw;*.wav;*.zip;*.gz;*.bz2)|"
+    "Tape files (*.tap)|*.tap|Tapes and archives|"
     "*.tap;*.tzx;*.pzx;*.csw;*.wav;*.spc;*.sta;*.ltp;*.zip;*.gz;*.bz2|All files|*.*||";
 constexpr char kD80Files[] = "D80 disk image files (*.d80)|*.d80|All files|*.*||";
 const DiskCommand kFileCommands[] = {
