@@ -193,6 +193,12 @@ int ViewCommand::Execute(Invocation& run) {
     if (code != kExitDone) {
         return code;
     }
+    // Showing a damaged file writes nothing back, so it is shown, with what the checker found:
+    // the bytes past the break are zeros or another file's.
+    for (const QString& sentence : BrokenChains(*disk, entries, ChainUse::Read)) {
+        PrintMessage((sentence + QStringLiteral("; the view shows the bytes its chain leads to"))
+                         .toStdString());
+    }
     const content::FileContent file = content::ReadFile(*disk, entries.front());
     const content::View view = chosen.value_or(content::ChooseView(file));
     if (run.options.isSet(JsonOption()) && view != content::View::Basic &&

@@ -6,6 +6,7 @@
 
 #include "cli_fixture.h"
 #include "content/screen_picture.h"
+#include "disk/mdos_disk.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ TEST_F(ViewCommandTest, WritesScreensAsPngAtAnyScale) {
     Expect(1, {"view", "img.trw", "0", "loading", "-o", "img.trw", "--force"});
 }
 
-TEST_F(ViewCommandTest, ShowsArraysElementByElement) {
+TEST_F(ViewCommandTest, ShowsArraysElementByElementAndDamagedFilesWithAWarning) {
     EXPECT_EQ(Expect(0, {"view", "img.trw", "0", "numbers"}).out,
               QByteArray("DIM n(2)\nn(1) = 1.5\nn(2) = -3\n"));
     const QJsonObject array =
@@ -107,6 +108,17 @@ TEST_F(ViewCommandTest, ShowsArraysElementByElement) {
     EXPECT_EQ(array[QStringLiteral("elements")].toArray(), QJsonArray({1.5, -3}));
 
     Expect(2, {"view", "img.trw", "0", "numbers", "--as", "table"});
+    // A chain that starts in the FAT: shown anyway, with the checker's word on stderr.
+    QByteArray image = Read(QStringLiteral("img.trw"));
+    const int firstSector =
+        CMdosDisk::kHeaderSize + CMdosDisk::kFirstDirSector * 512 + CMdosDisk::kEntryFirstSector;
+    image[firstSector] = 3;
+    image[firstSector + 1] = 0;
+    Write(QStringLiteral("img.trw"), image);
+    const clitest::Outcome damaged = Expect(0, {"view", "img.trw", "0", "program", "--as", "hex"});
+    EXPECT_TRUE(damaged.err.contains("the view shows the bytes its chain leads to"));
+    EXPECT_TRUE(damaged.out.startsWith("000000  "));
+    EXPECT_TRUE(Expect(0, {"view", "img.trw", "0", "numbers"}).err.isEmpty());
     Expect(1, {"view", "img.trw", "0", "nothing"});
     // A program has no dimensions to read an array by.
     Expect(1, {"view", "img.trw", "0", "program", "--as", "array"});
