@@ -409,8 +409,9 @@ bool CBrindleView::eventFilter(QObject* watched, QEvent* event) {
     // single click; a viewer opens on Enter and on a double click only.
     if (event->type() == QEvent::KeyPress && (watched == m_details || watched == m_icons)) {
         const auto* key = static_cast<QKeyEvent*>(event);
+        // The keypad's Enter comes with the keypad modifier.
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            key->modifiers() == Qt::NoModifier) {
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             ActivateRow(m_details->selectionModel()->currentIndex().row());
             return true;
         }

@@ -80,6 +80,9 @@ TEST_F(FileViewerWiringTest, EnterOnAScreenRowOpensAWindowShowingThePicture) {
     viewer->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(Viewers().isEmpty());
+    // The keypad's Enter opens it as well.
+    QTest::keyClick(m_list->GetDetailsView(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(Viewers().size(), 1);
 }
 
 TEST_F(FileViewerWiringTest, DoubleClickOpensTheRowClickedAndOtherRowsOpenNothing) {
@@ -104,7 +107,7 @@ TEST_F(FileViewerWiringTest, DoubleClickOpensTheRowClickedAndOtherRowsOpenNothin
     m_tree->SelectItem(m_tree->model()->index(14, 0, volume));
     ASSERT_EQ(m_list->GetRowCount(), 64);
     m_list->SelectRows({3});
-    QTest::keyClick(details, Qt::Key_Enter);
+    QTest::keyClick(details, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(Viewers().size(), 1);
     EXPECT_EQ(m_list->GetRowCount(), 64);
 }
