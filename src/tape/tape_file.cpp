@@ -118,8 +118,6 @@ using TapeHandle = std::unique_ptr<libspectrum_tape, TapeDeleter>;
             return "CSW";
         case LIBSPECTRUM_ID_TAPE_WAV:
             return "WAV";
-        case LIBSPECTRUM_ID_TAPE_WARAJEVO:
-            return "Warajevo TAP";
         case LIBSPECTRUM_ID_TAPE_Z80EM:
             return "Z80Em";
         case LIBSPECTRUM_ID_TAPE_SPC:
@@ -445,6 +443,12 @@ bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::strin
         *error = name + " is not a tape: it reads as " + ClassName(id.kind);
         return false;
     }
+    // libspectrum's reader of this old format frees the tape itself when a block is damaged and
+    // decompresses without bounds: a damaged file would crash the program, so none is read.
+    if (id.inner == LIBSPECTRUM_ID_TAPE_WARAJEVO) {
+        *error = name + " is a Warajevo tape, a format Brindle does not read";
+        return false;
+    }
     tape->format = FormatName(id.inner);
     if (id.outer != id.inner) {
         tape->format += std::string(" in ") + FormatName(id.outer);
@@ -454,6 +458,9 @@ bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::strin
     if (libspectrum_tape_read(handle.get(), data, size, LIBSPECTRUM_ID_UNKNOWN, name.c_str()) !=
         LIBSPECTRUM_ERROR_NONE) {
         *error = name + " is not a readable " + tape->format + " tape: " + t_libraryError;
+        // Some of the library's readers free or clear the tape themselves when they fail: it is
+        // not touched again, and the arena frees whatever of it is left.
+        handle.release();
         return false;
     }
     if (!libspectrum_tape_present(handle.get())) {
