@@ -1,11 +1,14 @@
 #include "cli/change.h"
 
+#include <unistd.h>
 #include <QFile>
 #include <QFileInfo>
+#include <string>
 
 #include "cli/byte_text.h"
 #include "cli/command.h"
 #include "cli/options.h"
+#include "platform/host_file.h"
 
 namespace cli {
 
@@ -67,10 +70,13 @@ bool NameArgument(const QString& what, const QString& text, int maxBytes, QByteA
 }
 
 int CheckReadable(const QString& path) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        return Fail(kExitFailed, QStringLiteral("cannot read %1").arg(path));
+    std::string reason;
+    const int fd = platform::OpenRegularFile(QFile::encodeName(path).constData(), &reason);
+    if (fd < 0) {
+        return Fail(kExitFailed,
+                    QStringLiteral("cannot read %1: %2").arg(path, QString::fromLocal8Bit(reason)));
     }
+    ::close(fd);
     return kExitDone;
 }
 

@@ -43,6 +43,18 @@ QString Command::Synopsis() const {
     for (const QString& argument : m_arguments) {
         text += QLatin1Char(' ') + argument;
     }
+    for (const QCommandLineOption& option : m_required) {
+        text += QLatin1Char(' ') + OptionUsage(option);
+    }
+    return text;
+}
+
+QString OptionUsage(const QCommandLineOption& option) {
+    const QString& name = option.names().constLast();
+    QString text = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    if (!option.valueName().isEmpty()) {
+        text += QLatin1Char(' ') + option.valueName();
+    }
     return text;
 }
 

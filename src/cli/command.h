@@ -44,6 +44,9 @@ public:
     [[nodiscard]] const QString& Description() const { return m_description; }
     [[nodiscard]] const QStringList& Arguments() const { return m_arguments; }
     [[nodiscard]] const QList<QCommandLineOption>& Options() const { return m_options; }
+    // Options the command can't run without: the usage line shows them, and a command line
+    // without one is a usage error before the command runs.
+    [[nodiscard]] const QList<QCommandLineOption>& RequiredOptions() const { return m_required; }
 
     // Whether count positional arguments fit the argument list.
     [[nodiscard]] bool AcceptsArgumentCount(qsizetype count) const;
@@ -54,12 +57,19 @@ public:
 
     virtual int Execute(Invocation& run) = 0;
 
+protected:
+    void Require(const QCommandLineOption& option) { m_required.append(option); }
+
 private:
     QString m_name;
     QString m_description;
     QStringList m_arguments;
     QList<QCommandLineOption> m_options;
+    QList<QCommandLineOption> m_required;
 };
+
+// "--to DISK": an option as a usage line shows it.
+[[nodiscard]] QString OptionUsage(const QCommandLineOption& option);
 
 // Writes "brindle-cli: text" to standard error and returns code, for `return Fail(...)`.
 int Fail(int code, const QString& text);

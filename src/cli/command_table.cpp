@@ -32,6 +32,7 @@ constexpr std::unique_ptr<Command> (*kCommands[])() = {
     RenameCommand::Volume,        // rename-volume
     Make<PutCommand>,             // put
     Make<GetCommand>,             // get
+    Make<CatCommand>,             // cat
     Make<RmCommand>,              // rm
     Make<MvCommand>,              // mv
     Make<CpCommand>,              // cp

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <vector>
 
 #include "cli/byte_text.h"
@@ -10,7 +11,9 @@
 #include "cli/image_access.h"
 #include "cli/message_log.h"
 #include "cli/options.h"
+#include "cli/standard_streams.h"
 #include "disk/mdos_disk.h"
+#include "disk/mdos_format.h"
 
 namespace cli {
 
@@ -26,10 +29,11 @@ const QCommandLineOption& AsOption() {
     return option;
 }
 
-const QCommandLineOption& YesOption() {
+// --yes is the first name the option had; --cut says what it does.
+const QCommandLineOption& CutOption() {
     static const QCommandLineOption option(
-        QStringLiteral("yes"), QStringLiteral("Answers yes when a file is as long as the free "
-                                              "space: it is cut to fit."));
+        QStringList{QStringLiteral("cut"), QStringLiteral("yes")},
+        QStringLiteral("Cuts a file as long as the free space, or longer, to fit."));
     return option;
 }
 
@@ -53,6 +57,32 @@ QByteArray StoredName(const QByteArray& name) {
     const QByteArray cut = name.left(CMdosDisk::kEntryNameSize);
     return TrimPadding(reinterpret_cast<const unsigned char*>(cut.constData()),
                        static_cast<int>(cut.size()));
+}
+
+// A file name that is all blanks (or nothing) can't be told from a free name: refused.
+bool RefuseBlankName(const QString& what, const QByteArray& name) {
+    if (StoredName(name).isEmpty()) {
+        Fail(kExitUsage,
+             QStringLiteral("%1 must name the file with something besides blanks").arg(what));
+        return true;
+    }
+    return false;
+}
+
+// The name put gives a host file: its name without folder and last extension, where a name
+// that starts with its only dot (".hidden") is kept whole. At most 10 bytes are kept, and a
+// UTF-8 character is never cut in two.
+QByteArray DefaultName(const QString& hostFile) {
+    const QString fileName = QFileInfo(hostFile).fileName();
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QByteArray bytes = QFile::encodeName(dot > 0 ? fileName.left(dot) : fileName);
+    qsizetype size = std::min<qsizetype>(bytes.size(), CMdosDisk::kEntryNameSize);
+    if (size < bytes.size() && QString::fromUtf8(bytes).toUtf8() == bytes) {
+        while (size > 0 && (static_cast<unsigned char>(bytes[size]) & 0xC0) == 0x80) {
+            --size;
+        }
+    }
+    return bytes.left(size);
 }
 
 // Makes room for a file of this name and type on the disk: other files that have both are
@@ -84,10 +114,23 @@ PutCommand::PutCommand()
               QStringLiteral("Imports host files as exact binary copies, named after the host "
                              "file without folder and extension."),
               {kImage, kDisk, QStringLiteral("HOSTFILE...")},
-              {AsOption(), YesOption(), ReplaceOption(), WaitOption()}) {}
+              {AsOption(), CutOption(), ReplaceOption(), WaitOption()}) {}
 
 int PutCommand::Execute(Invocation& run) {
-    const QStringList hostFiles = run.args.mid(2);
+    QStringList hostFiles = run.args.mid(2);
+    // "-" is standard input, kept in a temporary file for the disk to read; it has no name of
+    // its own to give the file.
+    StandardStreamFile stream;
+    const qsizetype fromInput = hostFiles.indexOf(QStringLiteral("-"));
+    if (fromInput >= 0) {
+        if (!run.options.isSet(AsOption())) {
+            return Fail(kExitUsage, QStringLiteral("put - needs --as NAME"));
+        }
+        if (!stream.FillFromStandardInput(CMdosDisk::kSectorDataSize + 1)) {
+            return kExitFailed;
+        }
+        hostFiles[fromInput] = QFile::decodeName(stream.Path());
+    }
     std::vector<QByteArray> names;
     if (run.options.isSet(AsOption())) {
         if (hostFiles.size() != 1) {
@@ -95,13 +138,18 @@ int PutCommand::Execute(Invocation& run) {
         }
         QByteArray name;
         if (!NameArgument(QStringLiteral("--as"), run.options.value(AsOption()),
-                          CMdosDisk::kEntryNameSize, &name)) {
+                          CMdosDisk::kEntryNameSize, &name) ||
+            RefuseBlankName(QStringLiteral("--as"), name)) {
             return kExitUsage;
         }
         names.push_back(name);
     } else {
         for (const QString& hostFile : hostFiles) {
-            names.push_back(QFile::encodeName(QFileInfo(hostFile).completeBaseName()));
+            names.push_back(DefaultName(hostFile));
+            if (RefuseBlankName(hostFile + QStringLiteral(" (its name without extension)"),
+                                names.back())) {
+                return kExitUsage;
+            }
         }
     }
     for (const QString& hostFile : hostFiles) {
@@ -109,12 +157,13 @@ int PutCommand::Execute(Invocation& run) {
             return kExitFailed;
         }
     }
-    run.messages.SetAnswerYes(run.options.isSet(YesOption()));
+    run.messages.SetAnswerYes(run.options.isSet(CutOption()));
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
         CMdosDisk& disk = editor.Disk(index);
         for (qsizetype i = 0; i < hostFiles.size() && !run.messages.Failed(); ++i) {
             // The type follows the length; the old file goes first, so that its room counts.
-            const unsigned char type = CMdosDisk::BinaryTypeFor(QFileInfo(hostFiles[i]).size());
+            const qint64 hostLength = QFileInfo(hostFiles[i]).size();
+            const unsigned char type = CMdosDisk::BinaryTypeFor(hostLength);
             int code = ClearName(run, disk, index, names[i], type);
             if (code != kExitDone) {
                 return code;
@@ -122,6 +171,13 @@ int PutCommand::Execute(Invocation& run) {
             unsigned char* added = nullptr;
             disk.ImportBinary(&added, names[i].constData(),
                               QFile::encodeName(hostFiles[i]).constData());
+            if (added != nullptr && disk::EntryLength(added) < hostLength) {
+                PrintMessage(QStringLiteral("%1: %2 bytes cut to %3 to fit")
+                                 .arg(BytesToText(StoredName(names[i])))
+                                 .arg(hostLength)
+                                 .arg(disk::EntryLength(added))
+                                 .toStdString());
+            }
             // A file cut to fit a nearly full disk may have come out as the other type.
             code = added == nullptr
                        ? static_cast<int>(kExitDone)
@@ -171,7 +227,8 @@ MvCommand::MvCommand()
 int MvCommand::Execute(Invocation& run) {
     QByteArray name;
     if (!NameArgument(QStringLiteral("NEWNAME"), run.args.at(3), CMdosDisk::kEntryNameSize,
-                      &name)) {
+                      &name) ||
+        RefuseBlankName(QStringLiteral("NEWNAME"), name)) {
         return kExitUsage;
     }
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
@@ -195,12 +252,11 @@ CpCommand::CpCommand()
               {ToOption(), MoveOption(), ReplaceOption(),
                Described(ForceOption(),
                          QStringLiteral("Copies a damaged file as far as its chain leads.")),
-               WaitOption()}) {}
+               WaitOption()}) {
+    Require(ToOption());
+}
 
 int CpCommand::Execute(Invocation& run) {
-    if (!run.options.isSet(ToOption())) {
-        return Fail(kExitUsage, QStringLiteral("cp needs --to DISK"));
-    }
     const int keep = run.options.isSet(MoveOption()) ? 0 : 1;
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
         const int target = editor.FindDisk(run.options.value(ToOption()));
@@ -221,6 +277,11 @@ int CpCommand::Execute(Invocation& run) {
                              entries[i][CMdosDisk::kEntryType]);
             if (code == kExitDone &&
                 source.CopyFileTo(&editor.Disk(target), entries[i], keep) != CMdosDisk::kAddDone) {
+                // The disk's own message says what was lacking; this one says for which file.
+                PrintMessage(QStringLiteral("%1 was not copied to disk %2")
+                                 .arg(BytesToText(EntryName(entries[i])))
+                                 .arg(target)
+                                 .toStdString());
                 break;
             }
         }

@@ -1,5 +1,6 @@
 #include "cli/image_access.h"
 
+#include <fnmatch.h>
 #include <QSet>
 #include <algorithm>
 #include <cstdint>
@@ -32,6 +33,23 @@ bool IsDigits(const QString& text) {
 
 QByteArray WithType(const QByteArray& name, const unsigned char* entry) {
     return name + '.' + static_cast<char>(entry[CMdosDisk::kEntryType]);
+}
+
+[[nodiscard]] bool IsPattern(const QByteArray& text) {
+    return text.contains('*') || text.contains('?') || text.contains('[');
+}
+
+// The files whose names as ls prints them match the pattern, in directory order. Names are
+// matched as bytes up to a NUL, the way the C library's matcher reads them.
+std::vector<unsigned char*> Matching(const std::vector<DiskFile>& files,
+                                     const QByteArray& pattern) {
+    std::vector<unsigned char*> matched;
+    for (const DiskFile& file : files) {
+        if (::fnmatch(pattern.constData(), file.label.constData(), FNM_PERIOD) == 0) {
+            matched.push_back(file.entry);
+        }
+    }
+    return matched;
 }
 
 // N for an argument "#N" with N a directory slot, else -1.
@@ -103,8 +121,22 @@ int FindFiles(CMdosDisk& disk, const QStringList& names, std::vector<unsigned ch
                 bySlot.push_back(file.entry);
             }
         }
-        const std::vector<unsigned char*>& found =
+        const std::vector<unsigned char*>& exact =
             !byName.empty() ? byName : (!byType.empty() ? byType : bySlot);
+        // A shell pattern names every file whose name, as ls prints it, matches.
+        if (exact.empty() && IsPattern(wanted)) {
+            const std::vector<unsigned char*> matched = Matching(files, wanted);
+            if (matched.empty()) {
+                return Fail(kExitFailed, QStringLiteral("%1: no file matches").arg(text));
+            }
+            for (unsigned char* entry : matched) {
+                if (std::find(entries->begin(), entries->end(), entry) == entries->end()) {
+                    entries->push_back(entry);
+                }
+            }
+            continue;
+        }
+        const std::vector<unsigned char*>& found = exact;
         if (found.empty()) {
             return Fail(kExitFailed, QStringLiteral("%1: no such file on the disk").arg(text));
         }

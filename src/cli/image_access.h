@@ -36,9 +36,10 @@ struct DiskFile {
 // The disk's files in directory order.
 [[nodiscard]] std::vector<DiskFile> ListFiles(CMdosDisk& disk);
 // The entries that the FILE arguments name, each once, in argument order. A FILE is a name as
-// ls prints it, NAME.T, or #N for the file in slot N (for names no other form tells apart).
-// Reports the first argument that matches no file, or more than one, and returns kExitFailed;
-// else kExitDone.
+// ls prints it, NAME.T, #N for the file in slot N (for names no other form tells apart), or a
+// shell pattern (*, ?, [...]) matched against the names ls prints, a leading dot only by a dot,
+// which names every file it matches. Reports the first argument that matches no file (or, but
+// for a pattern, more than one) and returns kExitFailed; else kExitDone.
 int FindFiles(CMdosDisk& disk, const QStringList& names, std::vector<unsigned char*>* entries);
 // The used entries other than except with this name (without padding) and type letter.
 [[nodiscard]] std::vector<unsigned char*> FilesNamed(CMdosDisk& disk, const QByteArray& name,

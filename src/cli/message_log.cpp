@@ -17,7 +17,11 @@ MessageLog::~MessageLog() {
 }
 
 platform::Answer MessageLog::OnMessage(platform::MessageKind kind, const std::string& text) {
-    PrintMessage(text);
+    // A question the user answered yes to beforehand needs no telling; the command says what
+    // came of it.
+    if (!(kind == platform::MessageKind::Question && m_answerYes)) {
+        PrintMessage(text);
+    }
     switch (kind) {
         case platform::MessageKind::Stop:
             m_failed = m_failed || !m_stopsExpected;

@@ -15,6 +15,7 @@
 #include "cli/message_log.h"
 #include "cli/options.h"
 #include "cli/output.h"
+#include "cli/standard_streams.h"
 #include "disk/le_bytes.h"
 #include "disk/mdos_disk.h"
 #include "disk/mdos_format.h"
@@ -132,14 +133,36 @@ int ExportFiles(Invocation& run, void (CMdosDisk::*exporter)(const char*, unsign
     }
     CMdosDisk* disk = loaded.disk.get();
     const bool named = !list.empty();
-    const QByteArray path = QFile::encodeName(run.args.at(2));
-    const int code = CheckExport(run, *disk, named ? list : AllFiles(*disk), path);
+    const bool toStandardOutput = IsStandardStream(run.args.at(2));
+    StandardStreamFile stream;
+    const QByteArray path = toStandardOutput ? stream.Path() : QFile::encodeName(run.args.at(2));
+    const int code = toStandardOutput
+                         ? RefuseBroken(run, *disk, named ? list : AllFiles(*disk), ChainUse::Read)
+                         : CheckExport(run, *disk, named ? list : AllFiles(*disk), path);
     if (code != kExitDone) {
         return code;
     }
     list.push_back(nullptr);
     ((*disk).*exporter)(path.constData(), named ? list.data() : nullptr);
+    if (toStandardOutput) {
+        stream.SendToStandardOutput();
+    }
     return Written(run);
+}
+
+// Writes each file's bytes to standard output, one after the other.
+int WriteFiles(Invocation& run, CMdosDisk& disk, const std::vector<unsigned char*>& entries) {
+    const int code = RefuseBroken(run, disk, entries, ChainUse::Read);
+    if (code != kExitDone) {
+        return code;
+    }
+    for (unsigned char* entry : entries) {
+        QByteArray data(disk::EntryLength(entry), '\0');
+        disk.ReadFileData(entry, reinterpret_cast<unsigned char*>(data.data()),
+                          static_cast<int>(data.size()));
+        WriteToStandardOutput(data.constData(), data.size());
+    }
+    return kExitDone;
 }
 
 }  // namespace
@@ -317,7 +340,7 @@ GetCommand::GetCommand()
     : Command(QStringLiteral("get"),
               QStringLiteral("Exports files as exact binary copies into host files named after "
                              "them."),
-              {kImage, kDisk, QStringLiteral("FILE...")},
+              {kImage, kDisk, QStringLiteral("[FILE...]")},
               {OutputFolderOption(), ExportForceOption()}) {}
 
 int GetCommand::Execute(Invocation& run) {
@@ -327,10 +350,20 @@ int GetCommand::Execute(Invocation& run) {
         return loaded.code;
     }
     CMdosDisk* disk = loaded.disk.get();
+    if (run.args.size() == 2) {
+        entries = AllFiles(*disk);
+    }
     int code = kExitDone;
     const QString dir = run.options.isSet(OutputFolderOption())
                             ? run.options.value(OutputFolderOption())
                             : QStringLiteral(".");
+    if (IsStandardStream(dir)) {
+        if (entries.size() != 1) {
+            return Fail(kExitUsage,
+                        QStringLiteral("-o - writes one file; %1 were named").arg(entries.size()));
+        }
+        return WriteFiles(run, *disk, entries);
+    }
     if (!QFileInfo(dir).isDir()) {
         return Fail(kExitFailed, QStringLiteral("%1 is not a folder").arg(dir));
     }
@@ -364,6 +397,17 @@ int GetCommand::Execute(Invocation& run) {
     return kExitDone;
 }
 
+CatCommand::CatCommand()
+    : Command(QStringLiteral("cat"),
+              QStringLiteral("Writes the bytes of files to standard output, one after the other."),
+              {kImage, kDisk, QStringLiteral("FILE...")}, {ExportForceOption()}) {}
+
+int CatCommand::Execute(Invocation& run) {
+    std::vector<unsigned char*> entries;
+    const LoadedDisk loaded = LoadNamedFiles(run, 2, &entries);
+    return loaded.code != kExitDone ? loaded.code : WriteFiles(run, *loaded.disk, entries);
+}
+
 ExtractCommand::ExtractCommand()
     : Command(QStringLiteral("extract"),
               QStringLiteral("Writes a disk to a single-disk file, or all its files to a .tap or "
@@ -377,6 +421,12 @@ int ExtractCommand::Execute(Invocation& run) {
     }
     CMdosDisk* disk = loaded.disk.get();
     const QString out = run.args.at(2);
+    if (IsStandardStream(out)) {
+        // The disk's whole record, as a single-disk file holds it.
+        WriteToStandardOutput(reinterpret_cast<const char*>(disk->Record()),
+                              CMdosDisk::kRecordSize);
+        return kExitDone;
+    }
     const QByteArray path = QFile::encodeName(out);
     const QString suffix = QFileInfo(out).suffix().toLower();
     const bool files = suffix == QLatin1String("tap") || suffix == QLatin1String("d80");

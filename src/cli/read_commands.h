@@ -38,6 +38,12 @@ public:
     int Execute(Invocation& run) override;
 };
 
+class CatCommand : public Command {
+public:
+    CatCommand();
+    int Execute(Invocation& run) override;
+};
+
 class ExtractCommand : public Command {
 public:
     ExtractCommand();
