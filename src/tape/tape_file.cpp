@@ -16,6 +16,7 @@
 #include "disk/le_bytes.h"
 #include "disk/tap_blocks.h"
 #include "platform/host_file.h"
+#include "tape/archive_check.h"
 #include "tape/pulse_decoder.h"
 #include "tape/unplayable.h"
 
@@ -170,15 +171,25 @@ struct Identity {
     libspectrum_id_t outer = LIBSPECTRUM_ID_UNKNOWN;
     libspectrum_id_t inner = LIBSPECTRUM_ID_UNKNOWN;
     libspectrum_class_t kind = LIBSPECTRUM_CLASS_UNKNOWN;
+    std::string refused;  // why the file is not even looked into
 };
 
-Identity Identify(const unsigned char* data, std::size_t size, const std::string& name) {
+Identity Identify(const unsigned char* data, std::size_t size, const std::string& name,
+                  std::size_t maxSize) {
     StartLibrary();
     Identity id;
     if (libspectrum_identify_file_raw(&id.outer, name.c_str(), data, size) !=
-            LIBSPECTRUM_ERROR_NONE ||
-        libspectrum_identify_file_with_class(&id.inner, &id.kind, name.c_str(), data, size) !=
-            LIBSPECTRUM_ERROR_NONE) {
+        LIBSPECTRUM_ERROR_NONE) {
+        return {};
+    }
+    // Telling what a bzip2 file holds means unpacking it, which libspectrum can't finish on a
+    // stream that is cut short.
+    if (id.outer == LIBSPECTRUM_ID_COMPRESSED_BZ2 &&
+        !IsWholeBzip2(data, size, maxSize, &id.refused)) {
+        return id;
+    }
+    if (libspectrum_identify_file_with_class(&id.inner, &id.kind, name.c_str(), data, size) !=
+        LIBSPECTRUM_ERROR_NONE) {
         return {};
     }
     return id;
@@ -435,7 +446,11 @@ bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::strin
     *tape = Tape{};
     StartLibrary();
     const LibraryArena arena;  // outlives every libspectrum object below
-    const Identity id = Identify(data, size, name);
+    const Identity id = Identify(data, size, name, limits.maxFileSize);
+    if (!id.refused.empty()) {
+        *error = name + " is not a readable tape: " + id.refused;
+        return false;
+    }
     if (IsPlainTap(id)) {
         return ReadPlainTap(data, size, name, tape, error);
     }
@@ -490,7 +505,7 @@ bool IsPlainTap(const std::string& path) {
     }
     StartLibrary();
     const LibraryArena arena;
-    return IsPlainTap(Identify(bytes.data(), bytes.size(), path));
+    return IsPlainTap(Identify(bytes.data(), bytes.size(), path, ReadLimits{}.maxFileSize));
 }
 
 const char* TapeOpenFilter() {

@@ -126,6 +126,9 @@ TEST(TapeFormatsTest, BrokenTapesAreRefusedWithTheirReason) {
     stray[29] = 5;
     const std::vector<std::pair<std::string, Bytes>> broken{
         {"stray.tzx", tapebytes::TzxFile({stray})},
+        // A bzip2 stream that never ends: unpacking it must not wait for its end for ever.
+        {"empty.tzx.bz2", {}},
+        {"cut.tzx.bz2", tapebytes::Joined(tapebytes::Text("BZh91AY&SY"), Pattern(20, 4))},
         {"cut.tap", Bytes(tap.begin(), tap.end() - 7)},
         {"odd.tap", tapebytes::Joined(tap, {0x05})},
         {"cut.tzx", Bytes(tzx.begin(), tzx.end() - 40)},
