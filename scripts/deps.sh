@@ -1,6 +1,6 @@
 # Sourced by run.sh and test.sh: installs the Debian packages that building and testing need.
 # The tape tools of the field (zmakebas, pasmo, fuse-emulator-utils) are for the interop tests.
-brindle_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libspectrum-dev libbz2-dev libpng-dev
+brindle_packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libspectrum-dev libbz2-dev zlib1g-dev libpng-dev
                   libgtest-dev libgmock-dev libbenchmark-dev zmakebas pasmo fuse-emulator-utils)
 
 brindle_install_deps() {

@@ -1,6 +1,8 @@
 // Archives looked at before libspectrum unpacks them. Its bzip2 reader waits for the end of a
-// stream that a cut or empty file never brings, and spins for ever; such a file is refused
-// here, after one pass through bzlib that keeps nothing of what it unpacks.
+// stream that a cut or empty file never brings, and spins for ever; and it unpacks a whole
+// gzip or bzip2 file into memory, so a small file of a few hundred kilobytes that unpacks to
+// gigabytes would take them. Both are refused here, after one pass through bzlib or zlib that
+// keeps nothing of what it unpacks.
 #pragma once
 
 #include <cstddef>
@@ -12,5 +14,8 @@ namespace tape {
 // the reason.
 [[nodiscard]] bool IsWholeBzip2(const unsigned char* data, std::size_t size, std::size_t maxSize,
                                 std::string* why);
+// The same for gzip data.
+[[nodiscard]] bool IsWholeGzip(const unsigned char* data, std::size_t size, std::size_t maxSize,
+                               std::string* why);
 
 }  // namespace tape

@@ -182,10 +182,11 @@ Identity Identify(const unsigned char* data, std::size_t size, const std::string
         LIBSPECTRUM_ERROR_NONE) {
         return {};
     }
-    // Telling what a bzip2 file holds means unpacking it, which libspectrum can't finish on a
-    // stream that is cut short.
-    if (id.outer == LIBSPECTRUM_ID_COMPRESSED_BZ2 &&
-        !IsWholeBzip2(data, size, maxSize, &id.refused)) {
+    // Telling what an archive holds means unpacking it (archive_check.h).
+    if ((id.outer == LIBSPECTRUM_ID_COMPRESSED_BZ2 &&
+         !IsWholeBzip2(data, size, maxSize, &id.refused)) ||
+        (id.outer == LIBSPECTRUM_ID_COMPRESSED_GZ &&
+         !IsWholeGzip(data, size, maxSize, &id.refused))) {
         return id;
     }
     if (libspectrum_identify_file_with_class(&id.inner, &id.kind, name.c_str(), data, size) !=
@@ -446,7 +447,7 @@ bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::strin
     *tape = Tape{};
     StartLibrary();
     const LibraryArena arena;  // outlives every libspectrum object below
-    const Identity id = Identify(data, size, name, limits.maxFileSize);
+    const Identity id = Identify(data, size, name, limits.maxUnpackedSize);
     if (!id.refused.empty()) {
         *error = name + " is not a readable tape: " + id.refused;
         return false;
@@ -505,7 +506,7 @@ bool IsPlainTap(const std::string& path) {
     }
     StartLibrary();
     const LibraryArena arena;
-    return IsPlainTap(Identify(bytes.data(), bytes.size(), path, ReadLimits{}.maxFileSize));
+    return IsPlainTap(Identify(bytes.data(), bytes.size(), path, ReadLimits{}.maxUnpackedSize));
 }
 
 const char* TapeOpenFilter() {

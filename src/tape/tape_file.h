@@ -29,6 +29,7 @@ struct Tape {
 // tiny pulses that add up to years.
 struct ReadLimits {
     std::size_t maxFileSize = std::size_t{1} << 30;
+    std::size_t maxUnpackedSize = std::size_t{256} << 20;  // what a gzip or bzip2 file unpacks to
     std::uint64_t maxEdges = 400'000'000;  // a 90-minute recording sampled at 44.1 kHz
     std::uint64_t maxBlocksPlayed = 1'000'000;
 };

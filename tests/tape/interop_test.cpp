@@ -87,4 +87,23 @@ TEST(InteropTest, ToolsOfTheFieldAndOurPzxGiveTheFilesOfTheirTap) {
     }
 }
 
+// An archive is unpacked only when it is whole and no larger than a tape could be: a small
+// file that unpacks to gigabytes, or one cut short, is refused before libspectrum sees it.
+TEST(InteropTest, ArchivesThatUnpackTooFarOrEndTooSoonAreRefused) {
+    TapeFolder folder;
+    folder.Write("zeros.tzx", Bytes(3 << 20, 0));
+    ASSERT_EQ(RunTool(std::string(BRINDLE_GZIP) + " -k " + folder.Path("zeros.tzx")), 0);
+    const Bytes packed = folder.Read("zeros.tzx.gz");
+    folder.Write("cut.tzx.gz", Bytes(packed.begin(), packed.begin() + packed.size() / 2));
+    tape::ReadLimits limits;
+    limits.maxUnpackedSize = 2 << 20;
+    for (const auto& [name, reason] : {std::pair{"zeros.tzx.gz", "unpacks to more than any tape"},
+                                       {"cut.tzx.gz", "cut short"}}) {
+        tape::Tape tape;
+        std::string error;
+        EXPECT_FALSE(tape::ReadTape(folder.Path(name), &tape, &error, limits)) << name;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    }
+}
+
 }  // namespace
