@@ -3,6 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -197,6 +200,15 @@ QString CDocument::WriteFile(const QString& path) {
     if (!WriteToDevice(&file, &error)) {
         file.cancelWriting();
         return error.isEmpty() ? QString::fromLatin1(kFailedToSave) : error;
+    }
+    // The bytes reach the disk before the new file takes the old one's name. QSaveFile syncs
+    // too, but goes on with the rename when the sync fails: that would report a save that a
+    // power cut could still undo.
+    if (!file.flush() || ::fsync(file.handle()) != 0) {
+        const int reason = errno;
+        file.cancelWriting();
+        return QStringLiteral("Cannot save \"%1\": %2.")
+            .arg(path, QString::fromLocal8Bit(std::strerror(reason)));
     }
     if (!file.commit()) {
         return QStringLiteral("Cannot save \"%1\": %2.").arg(path, file.errorString());
