@@ -48,6 +48,28 @@ TEST(RecordPool, SlotsAreDistinctAlignedAndReused) {
     EXPECT_EQ(pool.MappedChunks(), 0u);
 }
 
+// A chunk holds exactly SlotsPerChunk slots: the next one comes from a new chunk, never from
+// past the end of the full one, and a chunk's slots lie within its own span.
+TEST(RecordPool, AFullChunkHandsOutNoSlotPastItsEnd) {
+    platform::RecordPool pool(kRecord);
+    std::vector<void*> first;
+    for (std::size_t i = 0; i < pool.SlotsPerChunk(); ++i) {
+        first.push_back(pool.Allocate());
+        ASSERT_EQ(pool.MappedChunks(), 1u) << i;
+    }
+    const auto [low, high] = std::minmax_element(first.begin(), first.end(), std::less<>());
+    EXPECT_LT(static_cast<std::size_t>(static_cast<unsigned char*>(*high) -
+                                       static_cast<unsigned char*>(*low)),
+              pool.SlotsPerChunk() * 2 * kRecord);
+    void* next = pool.Allocate();
+    EXPECT_EQ(pool.MappedChunks(), 2u);
+    EXPECT_TRUE(next < *low || next > *high);
+    pool.Release(next);
+    for (void* slot : first) {
+        pool.Release(slot);
+    }
+}
+
 // Removing disks in any order gives every chunk back once its last slot is free, and a pool
 // emptied that way maps afresh when asked again.
 TEST(RecordPool, ChunksAreUnmappedWhenTheirLastSlotIsFreed) {
