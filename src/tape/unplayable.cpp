@@ -53,6 +53,14 @@ bool PilotSymbolsDefined(libspectrum_tape_block* block) {
 
 }  // namespace
 
+// A PZX data block plays each bit as the pulses of its 0 or its 1; a bit of no pulses sends
+// the library through a null pointer.
+bool BitsHavePulses(libspectrum_tape_block* block) {
+    return libspectrum_tape_block_count(block) == 0 ||
+           (libspectrum_tape_block_bit0_pulse_count(block) > 0 &&
+            libspectrum_tape_block_bit1_pulse_count(block) > 0);
+}
+
 std::string FindUnplayableBlock(libspectrum_tape* tape) {
     libspectrum_tape_iterator it = nullptr;
     int index = 1;
@@ -62,6 +70,10 @@ std::string FindUnplayableBlock(libspectrum_tape* tape) {
             (!PilotSymbolsDefined(block) || !DataSymbolsDefined(block))) {
             return "its block " + std::to_string(index) +
                    " (generalised data) uses a symbol its table doesn't define";
+        }
+        if (libspectrum_tape_block_type(block) == LIBSPECTRUM_TAPE_BLOCK_DATA_BLOCK &&
+            !BitsHavePulses(block)) {
+            return "its block " + std::to_string(index) + " (data) has a bit without pulses";
         }
     }
     return {};

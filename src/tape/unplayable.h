@@ -1,6 +1,7 @@
-// What libspectrum would read past its own tables if it played it. The library trusts a TZX's
-// generalised data blocks: a symbol its table lacks sends it through a null or stray pointer.
-// Such a tape is refused before it is played.
+// What libspectrum would read past its own tables if it played it: a TZX generalised data block
+// that names a symbol its table lacks, a PZX data block with a bit of no pulses. The library
+// trusts both and goes through a null or stray pointer; such a tape is refused before it is
+// played.
 #pragma once
 
 #include <libspectrum.h>
