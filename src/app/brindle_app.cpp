@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <string_view>
 #include <utility>
 
 #include "app/about_dlg.h"
@@ -30,6 +31,60 @@ constexpr int kRecentFileDisplayLength = 30;
 constexpr int kShellRetryMs = 250;
 constexpr char kReloadQuestion[] = "%1 was changed by another program. Reload it?";
 
+// The program's command line: its options and the image it may name.
+struct CommandLine {
+    QCommandLineParser parser;
+    QCommandLineOption help = parser.addHelpOption();
+    QCommandLineOption version = parser.addVersionOption();
+    QCommandLineOption shellOpen{
+        QString::fromLatin1(shellopen::kSwitch),
+        QStringLiteral("Hand the file to Brindle when it already runs on this display.")};
+
+    CommandLine() {
+        parser.setApplicationDescription(QStringLiteral("Builds and edits Tarrow images."));
+        parser.addOption(shellOpen);
+        parser.addPositionalArgument(QStringLiteral("file"),
+                                     QStringLiteral("The Tarrow image (.trw) to open."),
+                                     QStringLiteral("[file]"));
+    }
+
+    // Answers --help and --version on standard output; false for a command line that asks for
+    // the window.
+    bool AnswerInText(int* exitCode) {
+        if (parser.isSet(help)) {
+            std::fputs(qPrintable(parser.helpText()), stdout);
+        } else if (parser.isSet(version)) {
+            std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                        qPrintable(QCoreApplication::applicationVersion()));
+        } else {
+            return false;
+        }
+        *exitCode = 0;
+        return true;
+    }
+};
+
+void NameTheProgram() {
+    QCoreApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QCoreApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
+}
+
+// --help and --version need no window system: asked for, they are answered before one is
+// opened, so they work over ssh and in scripts without a display.
+bool AsksOnlyForText(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--") {
+            return false;
+        }
+        if (argument == "--help" || argument == "-h" || argument == "-?" ||
+            argument == "--help-all" || argument == "--version" || argument == "-v") {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 CBrindleApp::CBrindleApp()
@@ -53,9 +108,20 @@ CBrindleApp::CBrindleApp()
 CBrindleApp::~CBrindleApp() = default;
 
 int CBrindleApp::Run(int argc, char* argv[]) {
+    if (AsksOnlyForText(argc, argv)) {
+        const QCoreApplication textOnly(argc, argv);
+        NameTheProgram();
+        CommandLine line;
+        int exitCode = 1;
+        if (!line.parser.parse(QCoreApplication::arguments())) {
+            std::fprintf(stderr, "%s\n", qPrintable(line.parser.errorText()));
+            return exitCode;
+        }
+        line.AnswerInText(&exitCode);
+        return exitCode;
+    }
     QApplication qtApp(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-    QApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
+    NameTheProgram();
     QApplication::setWindowIcon(AppIcon());
     framework::InstallMessageBoxes();
     framework::InstallWaitCursor();
@@ -71,31 +137,14 @@ int CBrindleApp::Run(int argc, char* argv[]) {
 bool CBrindleApp::InitInstance(const QStringList& arguments) {
     LoadStdProfileSettings();
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Builds and edits Tarrow images."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption shellOpen(
-        QString::fromLatin1(shellopen::kSwitch),
-        QStringLiteral("Hand the file to Brindle when it already runs on this display."));
-    parser.addOption(shellOpen);
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("The Tarrow image (.trw) to open."),
-                                 QStringLiteral("[file]"));
+    CommandLine line;
+    QCommandLineParser& parser = line.parser;
     if (!parser.parse(arguments)) {
         platform::ShowMessage(platform::MessageKind::Stop, parser.errorText().toStdString());
         m_exitCode = 1;
         return false;
     }
-    if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        m_exitCode = 0;
-        return false;
-    }
-    if (parser.isSet(version)) {
-        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
-                    qPrintable(QCoreApplication::applicationVersion()));
-        m_exitCode = 0;
+    if (line.AnswerInText(&m_exitCode)) {
         return false;
     }
 
@@ -108,7 +157,7 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
         }
     } else {
         const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
-        if (parser.isSet(shellOpen) && !m_shellOpenName.isEmpty() &&
+        if (parser.isSet(line.shellOpen) && !m_shellOpenName.isEmpty() &&
             shellopen::SendPath(m_shellOpenName, path)) {
             m_exitCode = 0;
             return false;
