@@ -148,20 +148,26 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
         return false;
     }
 
-    // The first image is made before the main window exists, so its runs show no progress.
     const QStringList files = parser.positionalArguments();
+    const QString path =
+        files.isEmpty() ? QString() : QFileInfo(files.constFirst()).absoluteFilePath();
+    if (!path.isEmpty() && parser.isSet(line.shellOpen) && !m_shellOpenName.isEmpty() &&
+        shellopen::SendPath(m_shellOpenName, path)) {
+        m_exitCode = 0;
+        return false;
+    }
+    // From here on this is the program others hand their files to. It listens before its first
+    // message box can show, so a file handed over meanwhile waits for the window instead of
+    // starting a second one.
+    StartShellOpenServer();
+
+    // The first image is made before the main window exists, so its runs show no progress.
     if (files.isEmpty()) {
         if (!m_doc->OnNewDocument()) {
             m_exitCode = 1;
             return false;
         }
     } else {
-        const QString path = QFileInfo(files.constFirst()).absoluteFilePath();
-        if (parser.isSet(line.shellOpen) && !m_shellOpenName.isEmpty() &&
-            shellopen::SendPath(m_shellOpenName, path)) {
-            m_exitCode = 0;
-            return false;
-        }
         // Not the open flow of a running program: a failed read ends the program here, so
         // there is no point in making a new image to replace the half-read one.
         if (!m_doc->OnOpenDocument(path)) {
@@ -173,11 +179,13 @@ bool CBrindleApp::InitInstance(const QStringList& arguments) {
     }
 
     m_pMainWnd = std::make_unique<CMainFrame>(*this, *m_doc);
+    framework::SetMessageBoxOwner(m_pMainWnd.get());
     m_pMainWnd->InitialUpdateFrame();
     m_pMainWnd->show();
     m_pMainWnd->update();
     WatchDocumentFile();
-    StartShellOpenServer();
+    // Files handed over while the program started open now, in the order they came.
+    OpenShellRequests();
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "app/brindle_app.h"
 #include "app/image_files.h"
 #include "app/main_frame.h"
+#include "platform/message_box.h"
 #include "support/qt_printers.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_messages.h"
@@ -98,6 +99,28 @@ TEST_F(ShellOpenTest, WithoutARunningInstanceTheStartOpensTheFileAndListens) {
         return DiskNames(first.GetDocument()).size() == 1 &&
                DiskNames(first.GetDocument())[0] == "other";
     }));
+}
+
+// A file handed over while the first start still shows its first message (here the note about
+// the missing boot template) goes to that start, and opens once its window is up.
+TEST_F(ShellOpenTest, AFileHandedOverDuringTheFirstMessageWaitsForTheWindow) {
+    WriteImageFile(Path("other.trw"), {"other"});
+    bool handedOver = false;
+    int shown = 0;
+    const platform::MessageHandler previous =
+        platform::SetMessageHandler([&](platform::MessageKind, const std::string&) {
+            if (shown++ == 0) {
+                handedOver = shellopen::SendPath(Socket(), Path("other.trw"));
+            }
+            return platform::Answer::Ok;
+        });
+    CBrindleApp first;
+    ASSERT_TRUE(Start(first, {}));
+    platform::SetMessageHandler(previous);
+    ASSERT_GT(shown, 0);
+    EXPECT_TRUE(handedOver);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return DiskNames(first.GetDocument()) == QStringList{"other"}; }));
 }
 
 TEST_F(ShellOpenTest, TheServerTakesOnlyWholeLines) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <utility>
 
 #include "platform/message_box.h"
@@ -15,12 +16,17 @@ YesNoCancelHandler& CurrentYesNoCancelHandler() {
     return handler;
 }
 
+QPointer<QWidget>& Owner() {
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
 QString Caption() {
     return QGuiApplication::applicationDisplayName();
 }
 
 platform::Answer ShowMessageBox(platform::MessageKind kind, const std::string& text) {
-    QWidget* parent = QApplication::activeWindow();
+    QWidget* parent = MessageBoxParent();
     const QString message = QString::fromStdString(text);
     switch (kind) {
         case platform::MessageKind::Stop:
@@ -45,6 +51,17 @@ platform::Answer ShowMessageBox(platform::MessageKind kind, const std::string& t
 }
 }  // namespace
 
+void SetMessageBoxOwner(QWidget* owner) {
+    Owner() = owner;
+}
+
+QWidget* MessageBoxParent() {
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        return dialog;
+    }
+    return Owner() ? Owner().data() : QApplication::activeWindow();
+}
+
 void InstallMessageBoxes() {
     platform::SetMessageHandler(ShowMessageBox);
 }
@@ -57,7 +74,7 @@ YesNoCancel AskYesNoCancel(const QString& text) {
     if (const YesNoCancelHandler& handler = CurrentYesNoCancelHandler()) {
         return handler(text);
     }
-    switch (QMessageBox::warning(QApplication::activeWindow(), Caption(), text,
+    switch (QMessageBox::warning(MessageBoxParent(), Caption(), text,
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
         case QMessageBox::Yes:
             return YesNoCancel::Yes;
