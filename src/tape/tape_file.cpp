@@ -17,6 +17,7 @@
 #include "disk/tap_blocks.h"
 #include "platform/host_file.h"
 #include "tape/archive_check.h"
+#include "tape/isolated.h"
 #include "tape/pulse_decoder.h"
 #include "tape/unplayable.h"
 
@@ -442,8 +443,9 @@ bool IsImported(const Block& block) {
     return !block.bytes.empty() && (!block.fromPulses || block.checksumSound);
 }
 
-bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::string& name, Tape* tape,
-                   std::string* error, const ReadLimits& limits) {
+// The read itself, in whatever process runs it.
+static bool ReadInThisProcess(const unsigned char* data, std::size_t size, const std::string& name,
+                              Tape* tape, std::string* error, const ReadLimits& limits) {
     *tape = Tape{};
     StartLibrary();
     const LibraryArena arena;  // outlives every libspectrum object below
@@ -490,6 +492,32 @@ bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::strin
     return Player(handle.get(), tape, limits).Play(name, error);
 }
 
+bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::string& name, Tape* tape,
+                   std::string* error, const ReadLimits& limits) {
+    std::string answer;
+    std::string failure;
+    const bool ran = RunIsolated(
+        [&] {
+            Tape read;
+            std::string why;
+            const bool ok = ReadInThisProcess(data, size, name, &read, &why, limits);
+            return EncodeRead(ok, why, read);
+        },
+        limits.maxSeconds, &answer, &failure);
+    bool read = false;
+    if (!ran) {
+        *error = name + " is not a readable tape: " + failure;
+        *tape = Tape{};
+        return false;
+    }
+    if (!DecodeRead(answer, &read, error, tape)) {
+        *error = name + " is not a readable tape: the tape library stopped on it";
+        *tape = Tape{};
+        return false;
+    }
+    return read;
+}
+
 bool ReadTape(const std::string& path, Tape* tape, std::string* error, const ReadLimits& limits) {
     std::vector<unsigned char> bytes;
     if (!ReadFileBytes(path, &bytes, error, limits.maxFileSize)) {
@@ -504,9 +532,18 @@ bool IsPlainTap(const std::string& path) {
     if (!ReadFileBytes(path, &bytes, &error, ReadLimits{}.maxFileSize)) {
         return true;
     }
-    StartLibrary();
-    const LibraryArena arena;
-    return IsPlainTap(Identify(bytes.data(), bytes.size(), path, ReadLimits{}.maxUnpackedSize));
+    const ReadLimits limits;
+    std::string answer;
+    const bool ran = RunIsolated(
+        [&] {
+            StartLibrary();
+            const LibraryArena arena;
+            const Identity id = Identify(bytes.data(), bytes.size(), path, limits.maxUnpackedSize);
+            return std::string(id.refused.empty() && IsPlainTap(id) ? "1" : "0");
+        },
+        limits.maxSeconds, &answer, &error);
+    // A file the library fails on is not a plain TAP: reading it as a tape then names the fault.
+    return ran && answer == "1";
 }
 
 const char* TapeOpenFilter() {

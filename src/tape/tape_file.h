@@ -32,6 +32,7 @@ struct ReadLimits {
     std::size_t maxUnpackedSize = std::size_t{256} << 20;  // what a gzip or bzip2 file unpacks to
     std::uint64_t maxEdges = 400'000'000;  // a 90-minute recording sampled at 44.1 kHz
     std::uint64_t maxBlocksPlayed = 1'000'000;
+    int maxSeconds = 120;  // the reading process is stopped after that
 };
 
 // Whether a block is taken by an import: every block with bytes, except one read from pulses
