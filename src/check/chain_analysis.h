@@ -1,5 +1,6 @@
-// What the FAT and the directory of one volume say, worked out once for the checks and the
-// repairs: the geometry's data sectors, where every chain ends, and which file owns which sector.
+// What the boot sector, the FAT and the directory of one volume say, worked out once for the
+// checks and the repairs: the geometry to judge by, the data sectors, where every chain ends,
+// which files share sectors, and which free entries still describe a whole file.
 #pragma once
 
 #include <string>
@@ -32,26 +33,48 @@ struct FileChain {
     int first = 0;
     bool startsInside = false;
     ChainTail tail;       // valid when startsInside
-    int joinSector = -1;  // first sector this chain shares with an earlier file
-    int joinedFile = -1;  // index of that file in the list
     bool shared = false;  // some sector of this chain belongs to another file too
+};
+
+// Two files whose chains reach one sector: from there on they are the same chain.
+struct CrossLink {
+    int first = 0;   // index in the file list of the earlier file
+    int second = 0;  // index of the later one
+    int sector = 0;  // the first sector of the later file's chain that the earlier one reaches
+};
+
+// What the boot sector's geometry is worth.
+enum class GeometryState {
+    Sound,     // in range, fits the record, and the FAT agrees
+    Invalid,   // tracks or sectors per track out of range
+    TooLarge,  // in range, but more sectors than the record holds
+    Mismatch,  // sound on its face, but the copy at 0xB6 and the FAT's reservations say otherwise
 };
 
 struct VolumeAnalysis {
     int tracks = 0;
     int sectorsPerTrack = 0;
-    int declaredSectors = 0;       // tracks x sectors per track x 2 sides
-    int dataEnd = 0;               // data sectors are 14 .. dataEnd - 1
-    std::vector<int> fat;          // every FAT entry, indices 0..1704
-    std::vector<FileChain> files;  // used entries in directory order
-    std::vector<int> owner;        // per sector: index of the file whose chain holds it, or -1
+    int copyTracks = 0;  // the copy at 0xB6/0xB7
+    int copySectorsPerTrack = 0;
+    GeometryState geometry = GeometryState::Sound;
+    int reservedFrom = 0;               // start of the run of 0xDDD entries that ends the FAT
+    int dataEnd = 0;                    // data sectors are 14 .. dataEnd - 1
+    std::vector<int> fat;               // every FAT entry, indices 0..1704
+    std::vector<FileChain> files;       // used entries in directory order
+    std::vector<CrossLink> crossLinks;  // every pair of files that share a sector
+    std::vector<int> owner;  // per sector: index of the first file whose chain holds it, or -1
+    // Free entries (type byte 0xE5) whose other bytes still describe a sound chain that no used
+    // file reaches: a file that lost its type byte. Their sectors are never lost sectors.
+    std::vector<FileChain> recoverable;  // shared: reaches an earlier recoverable entry's sector
+    std::vector<int> keeper;             // per sector: index of the recoverable entry, or -1
 
     [[nodiscard]] bool IsDataSector(int n) const;
-    [[nodiscard]] bool GeometryValid() const;
     [[nodiscard]] int NeededSectors(const FileChain& file) const;
     [[nodiscard]] int ExpectedMarker(const FileChain& file) const;
     // The chain ends with a marker after exactly the sectors the length needs.
     [[nodiscard]] bool HasRightLength(const FileChain& file) const;
+    // As HasRightLength, and the marker is the one the length gives.
+    [[nodiscard]] bool IsSound(const FileChain& file) const;
 };
 
 [[nodiscard]] VolumeAnalysis AnalyseVolume(CMdosDisk& disk);

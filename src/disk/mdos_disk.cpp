@@ -36,7 +36,7 @@ constexpr int kAttributeCount = 8;
 
 // Boot sector marks written by formatting and never read back.
 constexpr int kBootFormatTag = 0xB0;     // 0x81 0x18
-constexpr int kBootGeometryCopy = 0xB4;  // 0x00 0x18 tracks sectors
+constexpr int kBootGeometryCopy = 0xB4;  // 0x00 0x18, then the geometry's copy
 constexpr unsigned char kFormatTag[] = {0x81, 0x18};
 constexpr unsigned char kGeometryCopyTag[] = {0x00, 0x18};
 constexpr char kVolumeMark[] = "SDOS";
@@ -482,10 +482,9 @@ void CMdosDisk::Format(int tracks, int sectorsPerTrack, const char* name) {
     std::copy_n(kFormatTag, std::size(kFormatTag), boot + kBootFormatTag);
     boot[kBootTracks] = trackByte;
     boot[kBootSectorsPerTrack] = sectorByte;
-    unsigned char* copy =
-        std::copy_n(kGeometryCopyTag, std::size(kGeometryCopyTag), boot + kBootGeometryCopy);
-    copy[0] = trackByte;
-    copy[1] = sectorByte;
+    std::copy_n(kGeometryCopyTag, std::size(kGeometryCopyTag), boot + kBootGeometryCopy);
+    boot[disk::kBootTracksCopy] = trackByte;
+    boot[disk::kBootSectorsPerTrackCopy] = sectorByte;
     std::fill_n(boot + kBootVolumeName, kVolumeNameSize, ' ');
     CopyText(boot + kBootVolumeName, kVolumeNameSize, name);
     WriteLe16(boot + kBootRandomId, static_cast<unsigned>(platform::Rand()));

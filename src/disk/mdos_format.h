@@ -16,6 +16,30 @@ inline constexpr int kMaxTracks = 94;
 inline constexpr int kMinSectorsPerTrack = 1;
 inline constexpr int kMaxSectorsPerTrack = 10;
 
+// Formatting writes the geometry twice: at 0xB2/0xB3, which is what every reader goes by, and
+// again at 0xB6/0xB7. The copy is never read to lay out a volume, only as a witness when the
+// first pair looks wrong.
+inline constexpr int kBootTracksCopy = 0xB6;
+inline constexpr int kBootSectorsPerTrackCopy = 0xB7;
+
+// A floppy has two sides, so a geometry declares tracks x sectors per track x 2 sectors.
+[[nodiscard]] constexpr int GeometrySectors(int tracks, int sectorsPerTrack) {
+    return tracks * sectorsPerTrack * 2;
+}
+
+[[nodiscard]] constexpr bool GeometryInRange(int tracks, int sectorsPerTrack) {
+    return tracks >= kMinTracks && tracks <= kMaxTracks && sectorsPerTrack >= kMinSectorsPerTrack &&
+           sectorsPerTrack <= kMaxSectorsPerTrack;
+}
+
+// The ranges above admit 94 x 10, but a record stores only 1692 sectors: a volume whose sectors
+// don't all fit would hand out sectors that exist nowhere. Every geometry a command formats, and
+// every geometry the checker accepts, is in range and fits (at most 84 tracks of 10 sectors).
+[[nodiscard]] constexpr bool GeometryFitsRecord(int tracks, int sectorsPerTrack) {
+    return GeometryInRange(tracks, sectorsPerTrack) &&
+           GeometrySectors(tracks, sectorsPerTrack) <= CMdosDisk::kSectorCount;
+}
+
 // The standard disk: what "Add New" makes, and the geometry a tape or D80 disk is formatted
 // with before its files arrive.
 inline constexpr int kStandardTracks = 94;

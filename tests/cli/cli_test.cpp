@@ -220,7 +220,7 @@ TEST_F(CliTest, AFailedChangeLeavesTheImageByteIdentical) {
     image[fat + 22] = static_cast<char>(image[fat + 22] & 0x0F);
     Write("img.trw", image);
     EXPECT_TRUE(Expect(1, {"rm", "img.trw", "1", "big"})
-                    .err.startsWith("brindle-cli: The chain of file \"big\" runs into sector 14, "
+                    .err.startsWith("brindle-cli: The chain of slot 0 \"big\" runs into sector 14, "
                                     "which is free.\n"));
     EXPECT_EQ(Read("img.trw"), image);
     Expect(0, {"rm", "img.trw", "1", "big", "--force"});

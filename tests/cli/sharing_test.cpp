@@ -218,7 +218,8 @@ TEST_F(SharingTest, DamagedFilesAreRefusedUnlessForced) {
                                        {"d80-export", "img.trw", "0", "b.d80"},
                                        {"extract", "img.trw", "0", "all.tap"}}) {
         const Outcome refused = Expect(1, command);
-        EXPECT_TRUE(refused.err.contains("Files \"a\" and \"b\" both claim sector 16"))
+        EXPECT_TRUE(
+            refused.err.contains("Files slot 0 \"a\" and slot 1 \"b\" both claim sector 16"))
             << refused.err.toStdString();
     }
     EXPECT_EQ(QDir(Path(".")).entryList({"b", "b.tap", "b.d80", "all.tap"}, QDir::Files),
