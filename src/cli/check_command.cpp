@@ -18,10 +18,22 @@ namespace cli {
 
 namespace {
 
+// A check with findings left exits 1; a repair whose save failed exits 4, so that a script can
+// tell "look at it" from "nothing you asked for happened".
+constexpr int kExitNotSaved = 4;
+
 const QCommandLineOption& RepairOption() {
     static const QCommandLineOption option(
         QStringLiteral("repair"), QStringLiteral("Frees lost sectors and sets last-sector markers "
                                                  "from the files' lengths; leaves the rest."));
+    return option;
+}
+
+const QCommandLineOption& UndeleteOption() {
+    static const QCommandLineOption option(
+        QStringLiteral("undelete"),
+        QStringLiteral("With --repair: gives entries that lost only their type byte the type "
+                       "B (Q past 65535 bytes) again."));
     return option;
 }
 
@@ -88,8 +100,9 @@ int CheckImage(Invocation& run, std::vector<DiskReport>* reports) {
 }
 
 // Repairs in memory, then saves the image once, atomically; when the save fails, the image is
-// as it was and the report shows the findings unrepaired.
+// as it was, the report shows the findings unrepaired and the status is kExitNotSaved.
 int RepairImage(Invocation& run, std::vector<DiskReport>* reports) {
+    const check::RepairOptions options{run.options.isSet(UndeleteOption())};
     int waitMs = 0;
     if (!LockWait(run, &waitMs)) {
         return kExitUsage;
@@ -114,7 +127,7 @@ int RepairImage(Invocation& run, std::vector<DiskReport>* reports) {
         CMdosDisk& disk = editor.Disk(i);
         DiskReport report = CheckOne(i, disk);
         unrepaired.push_back(report);
-        report.repairs = check::RepairDisk(disk, i);
+        report.repairs = check::RepairDisk(disk, i, options);
         report.left = check::CheckDisk(disk, i);
         reports->push_back(std::move(report));
     }
@@ -122,12 +135,29 @@ int RepairImage(Invocation& run, std::vector<DiskReport>* reports) {
         Fail(kExitFailed,
              QStringLiteral("%1 was not changed: no repair was saved").arg(run.args.at(0)));
         *reports = std::move(unrepaired);
+        return kExitNotSaved;
     }
     return kExitDone;
 }
 
+const char* MendWord(check::Mend mend) {
+    switch (mend) {
+        case check::Mend::Repair:
+            return "repair";
+        case check::Mend::Undelete:
+            return "undelete";
+        case check::Mend::None:
+            break;
+    }
+    return "none";
+}
+
 QJsonObject FindingJson(const check::Finding& finding) {
-    QJsonObject item{{QStringLiteral("code"), QString::fromStdString(finding.code)}};
+    QJsonObject item{{QStringLiteral("code"), QString::fromStdString(finding.code)},
+                     {QStringLiteral("mend"), QString::fromLatin1(MendWord(finding.mend))}};
+    for (const auto& [key, value] : finding.values) {
+        item.insert(QString::fromStdString(key), value);
+    }
     if (finding.slot >= 0) {
         item.insert(QStringLiteral("slot"), finding.slot);
         item.insert(QStringLiteral("name"), BytesToJson(QByteArray::fromStdString(finding.name)));
@@ -191,8 +221,12 @@ void WriteReportText(Invocation& run, const std::vector<DiskReport>& reports, bo
                     << QString::fromStdString(finding.message) << '\n';
         }
         for (const check::Finding& finding : report.left) {
-            run.out << "  " << QString::fromStdString(finding.code) << ": "
-                    << QString::fromStdString(finding.message) << '\n';
+            run.out << "  " << QString::fromStdString(finding.code);
+            if (finding.mend != check::Mend::None) {
+                run.out << (finding.mend == check::Mend::Repair ? " (repairable)"
+                                                                : " (undeletable)");
+            }
+            run.out << ": " << QString::fromStdString(finding.message) << '\n';
         }
     }
     const Totals totals = Sum(reports);
@@ -215,13 +249,16 @@ CheckCommand::CheckCommand()
     : Command(QStringLiteral("check"),
               QStringLiteral("Checks the volumes of an image, or of DISK, for damage."),
               {QStringLiteral("IMAGE"), QStringLiteral("[DISK]")},
-              {JsonOption(), RepairOption(), WaitOption()}) {}
+              {JsonOption(), RepairOption(), UndeleteOption(), WaitOption()}) {}
 
 int CheckCommand::Execute(Invocation& run) {
     const bool repair = run.options.isSet(RepairOption());
+    if (run.options.isSet(UndeleteOption()) && !repair) {
+        return Fail(kExitUsage, QStringLiteral("--undelete goes with --repair"));
+    }
     std::vector<DiskReport> reports;
     const int code = repair ? RepairImage(run, &reports) : CheckImage(run, &reports);
-    if (code != kExitDone) {
+    if (code != kExitDone && code != kExitNotSaved) {
         return code;
     }
     if (run.options.isSet(JsonOption())) {
@@ -229,7 +266,10 @@ int CheckCommand::Execute(Invocation& run) {
     } else {
         WriteReportText(run, reports, repair);
     }
-    return Sum(reports).found == 0 ? kExitDone : kExitFailed;
+    if (code == kExitNotSaved) {
+        return code;
+    }
+    return Sum(reports).left == 0 ? kExitDone : kExitFailed;
 }
 
 }  // namespace cli

@@ -5,9 +5,10 @@
 
 namespace cli {
 
-// Exit status 0 when every disk checked is clean, 1 when anything was found (repaired or not),
-// 2 when the image can't be read. --repair saves the image once, atomically, and only when a
-// repair was made.
+// Exit status 0 when nothing is left to find (nothing was, or --repair mended it all and saved),
+// 1 when findings are left, 2 when the image can't be read or the arguments are wrong, 4 when
+// repairs were made but could not be saved. --repair saves the image once, atomically, and only
+// when a repair was made.
 class CheckCommand : public Command {
 public:
     CheckCommand();

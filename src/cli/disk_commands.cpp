@@ -92,6 +92,17 @@ bool ParseGeometry(Invocation& run, Geometry* geometry) {
                      disk::kMinSectorsPerTrack, disk::kMaxSectorsPerTrack, &geometry->sectors)) {
         return false;
     }
+    if (!disk::GeometryFitsRecord(geometry->tracks, geometry->sectors)) {
+        Fail(kExitUsage,
+             QStringLiteral("%1 tracks of %2 sectors are %3 sectors, more than the %4 "
+                            "a disk holds; with %2 sectors a track, at most %5 tracks")
+                 .arg(geometry->tracks)
+                 .arg(geometry->sectors)
+                 .arg(disk::GeometrySectors(geometry->tracks, geometry->sectors))
+                 .arg(CMdosDisk::kSectorCount)
+                 .arg(CMdosDisk::kSectorCount / disk::GeometrySectors(1, geometry->sectors)));
+        return false;
+    }
     return !options.isSet(VolumeNameOption()) ||
            NameArgument(QStringLiteral("--name"), options.value(VolumeNameOption()),
                         CMdosDisk::kVolumeNameSize, &geometry->name);
