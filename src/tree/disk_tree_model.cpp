@@ -195,6 +195,11 @@ bool CDiskTreeModel::setData(const QModelIndex& index, const QVariant& value, in
         return false;
     }
     Disk& disk = m_disks[static_cast<size_t>(row)];
+    // An editor left as it opened stores nothing: the record keeps its bytes (a foreign disk's
+    // NUL padding included) and the image is not changed.
+    if (value.toString() == ReadLabel(disk.disk)) {
+        return true;
+    }
     disk.disk->SetDiskName(value.toString().toLatin1().constData());
     disk.label = ReadLabel(disk.disk);
     emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});

@@ -281,6 +281,21 @@ TEST_F(TreeViewTest, CancelledRenameChangesNothing) {
     EXPECT_FALSE(doc.IsModified());
 }
 
+// Clicking the selected disk opens its editor; leaving it as it was changes no byte of the
+// record, even a foreign disk's NUL padding, and leaves the image unmodified.
+TEST_F(TreeViewTest, ARenameThatChangesNothingMarksNothing) {
+    AddDisks(doc, 1);
+    unsigned char* field = doc.m_disks[0]->Record() + CMdosDisk::kDiskNameOffset;
+    std::fill_n(field + 6, CMdosDisk::kDiskNameSize - 6, 0);
+    const std::vector<unsigned char> before(field, field + CMdosDisk::kDiskNameSize);
+    InitialUpdate();
+    QLineEdit* editor = OpenEditor(tree.DiskItem(0));
+    ASSERT_NE(editor, nullptr);
+    testsupport::PressKey(editor, Qt::Key_Return);
+    EXPECT_EQ(std::vector<unsigned char>(field, field + CMdosDisk::kDiskNameSize), before);
+    EXPECT_FALSE(doc.IsModified());
+}
+
 TEST_F(TreeViewTest, OnlyDiskItemsTakeANewName) {
     AddDisks(doc, 1);
     InitialUpdate();
