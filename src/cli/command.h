@@ -14,6 +14,10 @@ namespace cli {
 
 class MessageLog;
 
+// The positional arguments most commands begin with, as usage lines name them.
+inline const QString kImage = QStringLiteral("IMAGE");
+inline const QString kDisk = QStringLiteral("DISK");
+
 // The exit status every command ends with.
 enum ExitCode : int {
     kExitDone = 0,    // the operation is complete (and the image saved, if it changed)

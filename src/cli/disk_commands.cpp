@@ -17,9 +17,6 @@ namespace cli {
 
 namespace {
 
-const QString kImage = QStringLiteral("IMAGE");
-const QString kDisk = QStringLiteral("DISK");
-
 // More disks than this in one command is a typing slip, not a collection.
 constexpr int kMaxDisks = 65535;
 constexpr int kDefaultCreatedDisks = 16;

@@ -19,9 +19,6 @@ namespace cli {
 
 namespace {
 
-const QString kImage = QStringLiteral("IMAGE");
-const QString kDisk = QStringLiteral("DISK");
-
 const QCommandLineOption& AsOption() {
     static const QCommandLineOption option =
         ValueOption(QStringLiteral("as"), QStringLiteral("NAME"),

@@ -24,9 +24,6 @@ namespace cli {
 
 namespace {
 
-const QString kImage = QStringLiteral("IMAGE");
-const QString kDisk = QStringLiteral("DISK");
-
 QString Geometry(CMdosDisk& disk) {
     char text[32];
     return QString::fromLatin1(disk.GetGeometryText(text, sizeof text));

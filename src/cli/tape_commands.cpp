@@ -22,8 +22,6 @@ namespace {
 
 using tape::BlockPlan;
 
-const QString kImage = QStringLiteral("IMAGE");
-const QString kDisk = QStringLiteral("DISK");
 const QString kTape = QStringLiteral("TAPE");
 
 // Reads a tape named on the command line; reports and returns false when it can't be read.
