@@ -21,6 +21,7 @@
 #include "app/command_table.h"
 #include "app/resources.h"
 #include "app/view_questions.h"
+#include "app/window_state.h"
 #include "content/file_content.h"
 #include "framework/command_ids.h"
 #include "image/brindle_doc.h"
@@ -83,7 +84,8 @@ CMainFrame::CMainFrame(CBrindleApp& app, CBrindleDoc& document) : m_app(app), m_
 
     setWindowIcon(AppIcon());
     setAcceptDrops(true);
-    resize(800, 560);
+    resize(FirstWindowSize(*this));
+    RestoreWindowPlace(*this);
     connect(&document, &framework::CDocument::TitleChanged, this, &CMainFrame::OnUpdateFrameTitle);
     connect(&document, &framework::CDocument::ModifiedChanged, this,
             [this] { RequestCommandUpdate(); });
@@ -234,8 +236,10 @@ void CMainFrame::showEvent(QShowEvent* event) {
     if (!m_splitterPlaced) {
         // Only now does the splitter know its width; sizes given earlier would be scaled.
         m_splitterPlaced = true;
-        const int rest = m_wndSplitter->width() - m_wndSplitter->handleWidth() - kTreeWidth;
-        m_wndSplitter->setSizes({kTreeWidth, std::max(rest, 0)});
+        if (!RestoreWindowPanes(*this)) {
+            const int rest = m_wndSplitter->width() - m_wndSplitter->handleWidth() - kTreeWidth;
+            m_wndSplitter->setSizes({kTreeWidth, std::max(rest, 0)});
+        }
         m_treeView->setFocus(Qt::OtherFocusReason);
     }
 }
@@ -296,6 +300,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     m_app.SaveStdProfileSettings();
+    SaveWindowState(*this);
     event->accept();
 }
 

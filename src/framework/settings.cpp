@@ -1,5 +1,6 @@
 #include "framework/settings.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace framework {
@@ -13,10 +14,27 @@ QSettings Store() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, kSettingsOrganization,
                      kSettingsApplication);
 }
+
+QString& StateFolderOverride() {
+    static QString folder;
+    return folder;
+}
 }  // namespace
 
 void SetSettingsFolder(const QString& folder) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    StateFolderOverride() = folder + QStringLiteral("/state");
+}
+
+QString StateFolder() {
+    if (!StateFolderOverride().isEmpty()) {
+        return StateFolderOverride();
+    }
+    const QString xdg = qEnvironmentVariable("XDG_STATE_HOME");
+    const QString base = !xdg.isEmpty() && QDir::isAbsolutePath(xdg)
+                             ? xdg
+                             : QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/brindle");
 }
 
 int GetProfileInt(const QString& section, const QString& entry, int defaultValue) {

@@ -231,6 +231,14 @@ void CBrindleView::SetListFont(const QFont& font) {
     m_icons->setFont(font);
 }
 
+int CBrindleView::FilesColumnsWidth() {
+    int width = 0;
+    for (const Column& column : FilesLayout().columns) {
+        width += column.width;
+    }
+    return width;
+}
+
 void CBrindleView::PrepareColumns(const Layout& layout) {
     ClearList();
     if (m_model->columnCount() == static_cast<int>(layout.columns.size())) {

@@ -78,6 +78,8 @@ public:
     void EditLabel(int row);
 
     void SetListStyle(ListStyle style);
+    // The width of the file list's columns together, as they first open.
+    [[nodiscard]] static int FilesColumnsWidth();
     [[nodiscard]] ListStyle GetListStyle() const { return m_style; }
     // Lines the icons up on the grid again (large and small icon styles).
     void ArrangeIcons();

@@ -1,6 +1,9 @@
 // Start-up, the main window's parts and the status-bar progress.
 #include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QScreen>
+#include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
 
@@ -70,6 +73,39 @@ TEST_F(MainFrameTest, SplitterHoldsTreeAt175PixelsAndTheList) {
     m_frame->resize(1000, 600);
     QApplication::processEvents();
     EXPECT_EQ(splitter->sizes().constFirst(), CMainFrame::kTreeWidth);
+}
+
+// A first run opens wide enough for every column of the file list and no larger than the
+// screen holds; what the user makes of the window comes back in the next run, from a state
+// file of its own that leaves the settings store as it was.
+TEST_F(MainFrameTest, TheWindowFitsItsColumnsAndComesBackAsItWasLeft) {
+    const QSize first = m_frame->size();
+    const QSize room = m_frame->screen()->availableGeometry().size();
+    EXPECT_GE(first.width(), std::min(CMainFrame::kTreeWidth + CBrindleView::FilesColumnsWidth(),
+                                      room.width() * 9 / 10));
+    EXPECT_LE(first.width(), room.width());
+    EXPECT_LE(first.height(), room.height());
+
+    m_frame->resize(first.width() - 37, first.height() - 23);
+    m_frame->GetSplitter()->setSizes({240, first.width() - 37 - 240});
+    m_frame->GetListView()->SetListStyle(CBrindleView::ListStyle::SmallIcon);
+    QApplication::processEvents();
+    const QSize left = m_frame->size();
+    ASSERT_TRUE(m_frame->close());
+    EXPECT_TRUE(QFile::exists(framework::StateFolder() + "/window.ini"));
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                             framework::kSettingsOrganization, framework::kSettingsApplication);
+    for (const QString& key : settings.allKeys()) {
+        EXPECT_TRUE(key.startsWith("Recent File List/")) << key.toStdString();
+    }
+
+    m_app = std::make_unique<CBrindleApp>();
+    ASSERT_TRUE(m_app->InitInstance({QStringLiteral("brindle")}));
+    CMainFrame* again = m_app->GetMainWnd();
+    QApplication::processEvents();
+    EXPECT_EQ(again->size(), left);
+    EXPECT_EQ(again->GetSplitter()->sizes().constFirst(), 240);
+    EXPECT_EQ(again->GetListView()->GetListStyle(), CBrindleView::ListStyle::SmallIcon);
 }
 
 TEST_F(MainFrameTest, CaptionFollowsTheDocumentsTitle) {

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QScreen>
 #include <utility>
 
 #include "framework/widgets/dialog.h"
@@ -18,6 +19,21 @@ FileDialogHandler& CurrentFileDialogHandler() {
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler) {
     return std::exchange(CurrentFileDialogHandler(), std::move(handler));
 }
+
+namespace {
+
+// Wide enough for the name, size, type and date columns of the detail view, within the screen.
+QSize DialogSize(const QWidget& dialog) {
+    constexpr int kWidth = 860;
+    constexpr int kHeight = 540;
+    QSize size(kWidth, kHeight);
+    if (const QScreen* screen = dialog.screen()) {
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    }
+    return size.expandedTo(dialog.minimumSizeHint());
+}
+
+}  // namespace
 
 CFileDialog::CFileDialog(bool openFileDialog, const QString& defaultExt, const QString& fileName,
                          int flags, const QString& filter, QWidget* parent)
@@ -79,6 +95,7 @@ int CFileDialog::DoModal() {
         if (!m_fileName.isEmpty()) {
             dialog.selectFile(m_fileName);
         }
+        dialog.resize(DialogSize(dialog));
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
             chosen = dialog.selectedFiles().constFirst();
         }
