@@ -75,6 +75,9 @@ CLeftView::CLeftView(QWidget* parent) : QTreeView(parent), m_model(new CDiskTree
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { OnSelChanged(current); });
     connect(this, &QTreeView::collapsed, this, &CLeftView::OnItemCollapsed);
+    // The column follows what is shown: no scroll bar for labels that are folded away.
+    connect(this, &QTreeView::expanded, this, &CLeftView::FitColumnToLabels);
+    connect(this, &QTreeView::collapsed, this, &CLeftView::FitColumnToLabels);
     connect(m_model, &CDiskTreeModel::DiskRenamed, this, [this] {
         FitColumnToLabels();
         if (m_document != nullptr) {
@@ -126,22 +129,36 @@ QModelIndex CLeftView::BuildDiskItems(int firstDisk, bool clearFirst) {
 void CLeftView::FitColumnToLabels() {
     // Worked out from the labels rather than measured by the header: measuring walks up to a
     // thousand rows on every expansion, which makes opening volumes of big images crawl. Child
-    // labels are fixed; the widest of each level is enough.
+    // labels are fixed; the widest of each level that is shown is enough, so a tree folded to
+    // its disks shows no scroll bar for the sector labels it hides.
     const QFontMetrics metrics(font());
     const int item = iconSize().width() + 3 * metrics.horizontalAdvance(QLatin1Char(' '));
     const auto need = [&](int depth, const QString& label) {
         return indentation() * (depth + 1) + item + metrics.horizontalAdvance(label);
     };
     int widest = 0;
-    for (const char* label : {"Tarrow tags", "MDOS disk"}) {
-        widest = std::max(widest, need(1, QString::fromLatin1(label)));
-    }
-    for (const char* label :
-         {"Sector 0 (BOOT)", "Sector 5 (FAT)", "Sector 13 (DIR)", "Sector 1691"}) {
-        widest = std::max(widest, need(2, QString::fromLatin1(label)));
-    }
+    bool disksOpen = false;
+    bool areasOpen = false;
     for (int row = 0; row < DiskItemCount(); ++row) {
-        widest = std::max(widest, need(0, DiskItem(row).data(Qt::DisplayRole).toString()));
+        const QModelIndex disk = DiskItem(row);
+        widest = std::max(widest, need(0, disk.data(Qt::DisplayRole).toString()));
+        if (isExpanded(disk)) {
+            disksOpen = true;
+            for (int child = 0; child < m_model->rowCount(disk); ++child) {
+                areasOpen = areasOpen || isExpanded(m_model->index(child, 0, disk));
+            }
+        }
+    }
+    if (disksOpen) {
+        for (const char* label : {"Tarrow tags", "MDOS disk"}) {
+            widest = std::max(widest, need(1, QString::fromLatin1(label)));
+        }
+    }
+    if (areasOpen) {
+        for (const char* label :
+             {"Sector 0 (BOOT)", "Sector 5 (FAT)", "Sector 13 (DIR)", "Sector 1691"}) {
+            widest = std::max(widest, need(2, QString::fromLatin1(label)));
+        }
     }
     header()->resizeSection(0, widest);
 }

@@ -257,6 +257,14 @@ TEST_F(TreeViewTest, LabelsAreNeverElidedAndTheColumnFollowsRenames) {
         return tree.header()->sectionSize(0) >=
                tree.indentation() * (depth + 1) + metrics.horizontalAdvance(label);
     };
+    // Folded to its disks, the tree is no wider than their labels: no scroll bar for the
+    // sector labels it hides.
+    EXPECT_FALSE(fits(2, QStringLiteral("Sector 1691")));
+    EXPECT_LE(tree.header()->sectionSize(0), tree.viewport()->width());
+    tree.expand(tree.DiskItem(0));
+    for (int child = 0; child < tree.model()->rowCount(tree.DiskItem(0)); ++child) {
+        tree.expand(tree.model()->index(child, 0, tree.DiskItem(0)));
+    }
     EXPECT_TRUE(fits(2, QStringLiteral("Sector 1691")));
     EXPECT_TRUE(fits(2, QStringLiteral("Sector 0 (BOOT)")));
 
