@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "check/finding_codes.h"
 #include "check/volume_check.h"
 #include "disk/disk_test_support.h"
 #include "disk/mdos_format.h"
@@ -12,19 +13,12 @@ namespace {
 using check::CheckDisk;
 using check::Finding;
 using check::RepairDisk;
+using checktest::Codes;
+using checktest::Strings;
 using disktest::AddPattern;
 using disktest::Bytes;
 using disktest::Fat;
 using disktest::FileData;
-using Strings = std::vector<std::string>;
-
-Strings Codes(const std::vector<Finding>& findings) {
-    Strings codes;
-    for (const Finding& f : findings) {
-        codes.push_back(f.code);
-    }
-    return codes;
-}
 
 // A 94 x 9 volume with "first" in sectors 14-16 (1100 bytes), "second" in 17 (100 bytes) and
 // "third" in 18-19 (600 bytes), at slots 0, 1 and 2.

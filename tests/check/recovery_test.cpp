@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "check/finding_codes.h"
 #include "check/volume_check.h"
 #include "disk/disk_test_support.h"
 #include "disk/mdos_format.h"
@@ -13,20 +14,13 @@ using check::CheckDisk;
 using check::Finding;
 using check::Mend;
 using check::RepairDisk;
+using checktest::Codes;
+using checktest::Strings;
 using disktest::AddPattern;
 using disktest::Bytes;
 using disktest::Fat;
 using disktest::FileData;
 using disktest::Pattern;
-using Strings = std::vector<std::string>;
-
-Strings Codes(const std::vector<Finding>& findings) {
-    Strings codes;
-    for (const Finding& f : findings) {
-        codes.push_back(f.code);
-    }
-    return codes;
-}
 
 Bytes Record(CMdosDisk& disk) {
     return Bytes(disk.Record(), disk.Record() + CMdosDisk::kRecordSize);
