@@ -121,6 +121,19 @@ int CheckExport(Invocation& run, CMdosDisk& disk, const std::vector<unsigned cha
     return code != kExitDone ? code : RefuseBroken(run, disk, entries, ChainUse::Read);
 }
 
+// A D80 export stops at the first file that doesn't fit, after the disk's own message; the
+// image it wrote holds the files before it, which tells which one it was.
+void NameFileLeftOut(const QByteArray& path, const std::vector<unsigned char*>& files) {
+    auto written = std::make_unique<CMdosDisk>();
+    written->LoadRawImage(path.constData());
+    const std::size_t kept = ListFiles(*written).size();
+    if (kept < files.size()) {
+        PrintMessage(QStringLiteral("%1 did not fit in the D80 image; the files before it did")
+                         .arg(BytesToText(EntryName(files[kept])))
+                         .toStdString());
+    }
+}
+
 // The tape and raw-image exports of all files or of the named ones.
 int ExportFiles(Invocation& run, void (CMdosDisk::*exporter)(const char*, unsigned char**)) {
     std::vector<unsigned char*> list;
@@ -130,17 +143,20 @@ int ExportFiles(Invocation& run, void (CMdosDisk::*exporter)(const char*, unsign
     }
     CMdosDisk* disk = loaded.disk.get();
     const bool named = !list.empty();
+    const std::vector<unsigned char*> files = named ? list : AllFiles(*disk);
     const bool toStandardOutput = IsStandardStream(run.args.at(2));
     StandardStreamFile stream;
     const QByteArray path = toStandardOutput ? stream.Path() : QFile::encodeName(run.args.at(2));
-    const int code = toStandardOutput
-                         ? RefuseBroken(run, *disk, named ? list : AllFiles(*disk), ChainUse::Read)
-                         : CheckExport(run, *disk, named ? list : AllFiles(*disk), path);
+    const int code = toStandardOutput ? RefuseBroken(run, *disk, files, ChainUse::Read)
+                                      : CheckExport(run, *disk, files, path);
     if (code != kExitDone) {
         return code;
     }
     list.push_back(nullptr);
     ((*disk).*exporter)(path.constData(), named ? list.data() : nullptr);
+    if (exporter == &CMdosDisk::ExportD80 && run.messages.Failed()) {
+        NameFileLeftOut(path, files);
+    }
     if (toStandardOutput) {
         stream.SendToStandardOutput();
     }

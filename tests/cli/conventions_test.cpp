@@ -126,6 +126,19 @@ TEST_F(ConventionsTest, MessagesSayWhatHappenedAndWhy) {
     EXPECT_TRUE(full.err.contains("small was not copied to disk 0")) << full.err.toStdString();
 }
 
+// A 94 x 9 disk holds more than an 80 x 9 D80 image: the export names the file that didn't fit.
+TEST_F(ConventionsTest, AD80ExportNamesTheFileThatDidNotFit) {
+    Expect(0, {"create", "img.trw", "--disks", "1"});
+    for (const char* name : {"first", "second", "third"}) {
+        Write(name, Pattern(name[0] == 't' ? 200000 : 300000, name[1]));
+    }
+    Expect(0, {"put", "img.trw", "0", "first", "second", "third"});
+    const Outcome exported = Expect(1, {"d80-export", "img.trw", "0", "out.d80"});
+    EXPECT_TRUE(exported.err.contains("No space available.")) << exported.err.toStdString();
+    EXPECT_TRUE(exported.err.contains("third did not fit in the D80 image"))
+        << exported.err.toStdString();
+}
+
 TEST_F(ConventionsTest, PatternsNameFilesAsTheShellWould) {
     Expect(0, {"create", "img.trw", "--disks", "1"});
     for (const char* name : {"demo1", "demo2", "intro", ".hidden"}) {
