@@ -151,6 +151,13 @@ bool RunIsolated(const std::function<std::string()>& work, int seconds, std::str
                  "): it is damaged";
         return false;
     }
+    // The child ends with status 0 after its work; anything else (a checked build reports a
+    // fault and exits with its own status) is a fault too.
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        *error = "the tape library stopped on it (exit status " +
+                 std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + "): it is damaged";
+        return false;
+    }
     return true;
 }
 
