@@ -77,9 +77,16 @@ void ArenaFree(void* p) {
     std::free(p);
 }
 
+void StartLibrary();
+
+// Every use of the library runs inside an arena. It starts the library first: what libspectrum
+// allocates once for itself must stay outside any one read's arena.
 class LibraryArena {
 public:
-    LibraryArena() { t_held = &m_held; }
+    LibraryArena() {
+        StartLibrary();
+        t_held = &m_held;
+    }
     ~LibraryArena() {
         t_held = nullptr;
         for (void* p : m_held) {
@@ -175,9 +182,9 @@ struct Identity {
     std::string refused;  // why the file is not even looked into
 };
 
+// Runs inside a LibraryArena, as every call into the library does.
 Identity Identify(const unsigned char* data, std::size_t size, const std::string& name,
                   std::size_t maxSize) {
-    StartLibrary();
     Identity id;
     if (libspectrum_identify_file_raw(&id.outer, name.c_str(), data, size) !=
         LIBSPECTRUM_ERROR_NONE) {
@@ -447,7 +454,6 @@ bool IsImported(const Block& block) {
 static bool ReadInThisProcess(const unsigned char* data, std::size_t size, const std::string& name,
                               Tape* tape, std::string* error, const ReadLimits& limits) {
     *tape = Tape{};
-    StartLibrary();
     const LibraryArena arena;  // outlives every libspectrum object below
     const Identity id = Identify(data, size, name, limits.maxUnpackedSize);
     if (!id.refused.empty()) {
@@ -536,7 +542,6 @@ bool IsPlainTap(const std::string& path) {
     std::string answer;
     const bool ran = RunIsolated(
         [&] {
-            StartLibrary();
             const LibraryArena arena;
             const Identity id = Identify(bytes.data(), bytes.size(), path, limits.maxUnpackedSize);
             return std::string(id.refused.empty() && IsPlainTap(id) ? "1" : "0");
