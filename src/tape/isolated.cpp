@@ -16,8 +16,9 @@ namespace tape {
 namespace {
 
 // The outcome's layout, every number 32 bits little-endian:
-//   read (0 or 1), error, format, block count, then per block: kind, from pulses (0 or 1),
-//   checksum sound (0 or 1), bytes; each string or byte run as its length and its bytes.
+//   read (0 or 1), plain TAP (0 or 1), error, format, block count, then per block: kind, from
+//   pulses (0 or 1), checksum sound (0 or 1), bytes; each string or byte run as its length and its
+//   bytes.
 void PutNumber(std::string* out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) {
         out->push_back(static_cast<char>((value >> shift) & 0xFF));
@@ -164,6 +165,7 @@ bool RunIsolated(const std::function<std::string()>& work, int seconds, std::str
 std::string EncodeRead(bool read, const std::string& error, const Tape& tape) {
     std::string out;
     PutNumber(&out, read ? 1 : 0);
+    PutNumber(&out, tape.plainTap ? 1 : 0);
     PutText(&out, error);
     PutText(&out, tape.format);
     PutNumber(&out, static_cast<std::uint32_t>(tape.blocks.size()));
@@ -179,12 +181,15 @@ std::string EncodeRead(bool read, const std::string& error, const Tape& tape) {
 bool DecodeRead(const std::string& bytes, bool* read, std::string* error, Tape* tape) {
     Reader in(bytes);
     std::uint32_t flag = 0;
+    std::uint32_t plain = 0;
     std::uint32_t count = 0;
     *tape = Tape{};
-    if (!in.Number(&flag) || !in.Text(error) || !in.Text(&tape->format) || !in.Number(&count)) {
+    if (!in.Number(&flag) || !in.Number(&plain) || !in.Text(error) || !in.Text(&tape->format) ||
+        !in.Number(&count)) {
         return false;
     }
     *read = flag != 0;
+    tape->plainTap = plain != 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         Block block;
         std::uint32_t pulses = 0;

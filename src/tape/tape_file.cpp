@@ -461,6 +461,7 @@ static bool ReadInThisProcess(const unsigned char* data, std::size_t size, const
         return false;
     }
     if (IsPlainTap(id)) {
+        tape->plainTap = true;
         return ReadPlainTap(data, size, name, tape, error);
     }
     if (id.kind != LIBSPECTRUM_CLASS_TAPE) {
@@ -527,28 +528,11 @@ bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::strin
 bool ReadTape(const std::string& path, Tape* tape, std::string* error, const ReadLimits& limits) {
     std::vector<unsigned char> bytes;
     if (!ReadFileBytes(path, &bytes, error, limits.maxFileSize)) {
+        *tape = Tape{};
+        tape->plainTap = true;
         return false;
     }
     return ReadTapeBytes(bytes.data(), bytes.size(), path, tape, error, limits);
-}
-
-bool IsPlainTap(const std::string& path) {
-    std::vector<unsigned char> bytes;
-    std::string error;
-    if (!ReadFileBytes(path, &bytes, &error, ReadLimits{}.maxFileSize)) {
-        return true;
-    }
-    const ReadLimits limits;
-    std::string answer;
-    const bool ran = RunIsolated(
-        [&] {
-            const LibraryArena arena;
-            const Identity id = Identify(bytes.data(), bytes.size(), path, limits.maxUnpackedSize);
-            return std::string(id.refused.empty() && IsPlainTap(id) ? "1" : "0");
-        },
-        limits.maxSeconds, &answer, &error);
-    // A file the library fails on is not a plain TAP: reading it as a tape then names the fault.
-    return ran && answer == "1";
 }
 
 const char* TapeOpenFilter() {

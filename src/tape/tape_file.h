@@ -23,6 +23,10 @@ struct Block {
 struct Tape {
     std::string format;  // "TZX", "WAV", "TAP in gzip", ...
     std::vector<Block> blocks;
+    // The file is for the disk engine's ImportTap to read as it stands: a plain TAP, a file no
+    // tape format claims (TAP files have no signature), or one that can't be read at all
+    // (ImportTap then changes nothing and says nothing). Set whether or not the read succeeded.
+    bool plainTap = false;
 };
 
 // Bounds that keep a hostile tape from playing for ever: a jump back to itself, or loops of
@@ -48,11 +52,6 @@ bool ReadTape(const std::string& path, Tape* tape, std::string* error,
 // exception: the audio library reads it from the file name names, which must hold the bytes.
 bool ReadTapeBytes(const unsigned char* data, std::size_t size, const std::string& name, Tape* tape,
                    std::string* error, const ReadLimits& limits = {});
-
-// Whether the file is for the disk engine's ImportTap to read as it stands: a plain TAP file, a
-// file no tape format claims (TAP files have no signature), or one that can't be read at all
-// (ImportTap then changes nothing and says nothing).
-[[nodiscard]] bool IsPlainTap(const std::string& path);
 
 // The file dialog's filter for opening a tape: TAP files first, then every format and archive
 // a tape comes in, then all files.

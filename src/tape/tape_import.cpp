@@ -14,16 +14,17 @@ using Role = disk::TapPairing::Role;
 using Use = BlockPlan::Use;
 
 void ApplyTapeFile(CMdosDisk& disk, const char* path, bool format) {
-    if (IsPlainTap(path)) {
+    std::string error;
+    Tape tape;
+    const bool read = ReadTape(path, &tape, &error);
+    if (tape.plainTap) {
         if (format) {
             disk::FormatAsTapeDisk(disk);
         }
         disk.ImportTap(path);
         return;
     }
-    std::string error;
-    Tape tape;
-    if (!ReadTape(path, &tape, &error)) {
+    if (!read) {
         platform::ShowMessage(platform::MessageKind::Stop, error);
         return;
     }

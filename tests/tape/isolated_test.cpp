@@ -35,6 +35,7 @@ TEST(IsolatedTest, ACrashOrAHangInTheChildIsAReasonNotAnEnd) {
 TEST(IsolatedTest, AnOutcomeCrossesWholeOrNotAtAll) {
     tape::Tape tape;
     tape.format = "TZX in zip";
+    tape.plainTap = true;
     tape.blocks.push_back({"Standard Speed Data", false, {0, 3, 'a'}, true});
     tape.blocks.push_back({"Raw Data", true, {0xFF, 1, 2}, false});
     tape.blocks.push_back({"Pause", false, {}, true});
@@ -45,6 +46,7 @@ TEST(IsolatedTest, AnOutcomeCrossesWholeOrNotAtAll) {
     ASSERT_TRUE(tape::DecodeRead(wire, &read, &error, &back));
     EXPECT_TRUE(read);
     EXPECT_EQ(back.format, tape.format);
+    EXPECT_TRUE(back.plainTap);
     ASSERT_EQ(back.blocks.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(back.blocks[i].kind, tape.blocks[i].kind);
