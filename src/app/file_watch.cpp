@@ -1,5 +1,6 @@
 #include "app/file_watch.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -42,7 +43,16 @@ void CFileWatch::OnChange() {
 
 void CFileWatch::WatchFileAgain() {
     // A file renamed over, or removed and written anew, is a new file that nobody watches yet.
-    if (QFileInfo::exists(m_path) && !m_watcher.files().contains(m_path)) {
+    // The watch of the old one lives on while the old file does (the open image may still
+    // read from it), so it is dropped by its identity, not by its disappearance.
+    platform::FileIdentity now;
+    const bool exists = platform::InspectFile(QFile::encodeName(m_path).constData(), &now) ==
+                        platform::FileKind::Regular;
+    if (m_watcher.files().contains(m_path) && !(exists && now.SameFile(m_watched))) {
+        m_watcher.removePath(m_path);
+    }
+    if (exists && !m_watcher.files().contains(m_path)) {
         m_watcher.addPath(m_path);
+        m_watched = now;
     }
 }

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QTimer>
 
+#include "platform/file_lock.h"
+
 class CFileWatch : public QObject {
     Q_OBJECT
 public:
@@ -31,4 +33,5 @@ private:
     QFileSystemWatcher m_watcher;
     QTimer m_settle;
     QString m_path;
+    platform::FileIdentity m_watched;  // the file the watch on m_path follows
 };

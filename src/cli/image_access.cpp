@@ -207,8 +207,14 @@ bool ParseNumber(const QString& what, const QString& text, int min, int max, int
 
 int ImageReader::Open(const QString& path) {
     m_path = path;
-    if (m_file.Open(path) != CImageFile::Status::Ok) {
-        return Fail(kExitUsage, m_file.ErrorText());
+    switch (m_file.Open(path)) {
+        case CImageFile::Status::Ok:
+            break;
+        case CImageFile::Status::Busy:
+            return Fail(kExitFailed, m_file.ErrorText());
+        case CImageFile::Status::CannotOpen:
+        case CImageFile::Status::NotWholeRecords:
+            return Fail(kExitUsage, m_file.ErrorText());
     }
     // Disk indices are ints everywhere; an image past that is no image we made.
     if (m_file.RecordCount() > INT32_MAX) {
@@ -264,10 +270,14 @@ int ImageEditor::Open(const QString& path, int waitMs) {
     if (locked != kExitDone) {
         return locked;
     }
-    // The document reads any file; a changing command refuses a torn one before touching it.
-    CImageFile file;
-    if (file.Open(path) != CImageFile::Status::Ok) {
-        return Fail(kExitUsage, file.ErrorText());
+    // The document reads any file; a changing command refuses a torn one before touching it,
+    // once any change a program left unfinished is undone.
+    if (!m_doc.RecoverUnfinishedChange(path)) {
+        return kExitUsage;
+    }
+    QString error;
+    if (!CImageFile::HasWholeRecords(path, &error)) {
+        return Fail(kExitUsage, error);
     }
     if (!m_doc.OnOpenDocument(path)) {
         return kExitUsage;
@@ -282,7 +292,7 @@ int ImageEditor::StartNew(const QString& path, int waitMs) {
 
 int ImageEditor::FindDisk(const QString& diskArgument) {
     return ResolveDisk(diskArgument, static_cast<std::int64_t>(m_doc.m_disks.size()),
-                       [this](std::int64_t i) { return DiskLabel(m_doc.m_disks[i]->Record()); });
+                       [this](std::int64_t i) { return DiskLabel(m_doc.m_disks[i]->Header()); });
 }
 
 int ImageEditor::Save(Invocation& run) {

@@ -186,52 +186,92 @@ void WriteTapHeader(platform::ReplacingFile& file, const unsigned char* entry) {
 
 }  // namespace
 
-// A slot reused from the pool still holds the bytes of the disk that had it: the zero-fill is
-// what keeps every record defined.
-CMdosDisk::CMdosDisk() : m_record{} {}
-
 namespace {
 
-// Never destroyed: disks released while the program exits still find their pool.
+// Records come from a pool of huge-page chunks rather than one heap mapping each, so loading
+// hundreds of disks faults in memory by the 2 MiB page instead of by the 4 KiB one. Never
+// destroyed: disks released while the program exits still find their pool.
 platform::RecordPool& Records() {
-    static auto* pool = new platform::RecordPool(sizeof(CMdosDisk));
+    static auto* pool = new platform::RecordPool(CMdosDisk::kRecordSize);
     return *pool;
+}
+
+// A slot reused from the pool still holds the bytes of the disk that had it: the zero-fill is
+// what keeps every record defined.
+unsigned char* NewRecord() {
+    auto* record = static_cast<unsigned char*>(Records().Allocate());
+    std::memset(record, 0, CMdosDisk::kRecordSize);
+    return record;
 }
 
 }  // namespace
 
-void* CMdosDisk::operator new(std::size_t size) {
-    (void)size;  // the class is final: every request is one record
-    return Records().Allocate();
-}
+CMdosDisk::CMdosDisk() : m_record(NewRecord()) {}
 
-void CMdosDisk::operator delete(void* p) noexcept {
-    Records().Release(p);
-}
-
-void* CMdosDisk::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+std::unique_ptr<CMdosDisk> disk::TryNewDisk() noexcept {
     try {
-        return CMdosDisk::operator new(size);
+        return std::make_unique<CMdosDisk>();
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
 }
 
-void CMdosDisk::operator delete(void* p, const std::nothrow_t&) noexcept {
-    CMdosDisk::operator delete(p);
+CMdosDisk::CMdosDisk(std::shared_ptr<disk::RecordSource> source, std::int64_t index,
+                     const unsigned char* header)
+    : m_source(std::move(source)), m_sourceIndex(index) {
+    std::memcpy(m_header, header, kHeaderSize);
 }
 
-CMdosDisk::~CMdosDisk() = default;
+CMdosDisk::~CMdosDisk() {
+    if (m_record != nullptr) {
+        Records().Release(m_record);
+    }
+}
+
+unsigned char* CMdosDisk::Record() {
+    Load();
+    return m_record;
+}
+
+const unsigned char* CMdosDisk::Record() const {
+    Load();
+    return m_record;
+}
+
+// The header in memory wins over the one in the source: the disk may have been renamed before
+// its sectors were first needed.
+void CMdosDisk::Load() const {
+    if (m_record != nullptr) {
+        return;
+    }
+    unsigned char* record = NewRecord();
+    if (m_source == nullptr || !m_source->ReadRecord(m_sourceIndex, record)) {
+        std::memset(record, 0, kRecordSize);
+        m_loadFailed = m_source != nullptr;
+    }
+    std::memcpy(record, m_header, kHeaderSize);
+    m_record = record;
+}
+
+void CMdosDisk::Rebind(std::shared_ptr<disk::RecordSource> source, std::int64_t index) {
+    if (m_record != nullptr) {
+        m_source.reset();
+        m_sourceIndex = -1;
+        return;
+    }
+    m_source = std::move(source);
+    m_sourceIndex = index;
+}
 
 char* CMdosDisk::GetSystemMark(char* buf, int cap) {
-    return CopyField(buf, cap, m_record + kSystemMarkOffset, kSystemMarkSize);
+    return CopyField(buf, cap, Header() + kSystemMarkOffset, kSystemMarkSize);
 }
 
 char* CMdosDisk::GetDiskName(char* buf, int cap) {
     if (cap <= 0) {
         return buf;
     }
-    const std::string label = disk::DiskLabel(m_record);
+    const std::string label = disk::DiskLabel(Header());
     const std::size_t size = std::min(label.size(), static_cast<std::size_t>(cap - 1));
     std::memcpy(buf, label.data(), size);
     buf[size] = '\0';
@@ -239,20 +279,20 @@ char* CMdosDisk::GetDiskName(char* buf, int cap) {
 }
 
 void CMdosDisk::SetDiskName(const char* text) {
-    std::fill_n(m_record + kDiskNameOffset, kDiskNameSize, ' ');
-    CopyText(m_record + kDiskNameOffset, kDiskNameSize, text);
+    std::fill_n(Header() + kDiskNameOffset, kDiskNameSize, ' ');
+    CopyText(Header() + kDiskNameOffset, kDiskNameSize, text);
 }
 
 char* CMdosDisk::GetWriteProtect(char* buf, int cap) {
-    return CopyField(buf, cap, m_record + kWriteProtectOffset, kWriteProtectSize);
+    return CopyField(buf, cap, Header() + kWriteProtectOffset, kWriteProtectSize);
 }
 
 char* CMdosDisk::GetComment(char* buf, int cap) {
-    return CopyField(buf, cap, m_record + kCommentOffset, kCommentSize);
+    return CopyField(buf, cap, Header() + kCommentOffset, kCommentSize);
 }
 
 unsigned char* CMdosDisk::GetSector(int n) {
-    return m_record + kHeaderSize + n * kSectorSize;
+    return Record() + kHeaderSize + n * kSectorSize;
 }
 
 void CMdosDisk::WriteSector(int n, const void* src, int size) {
@@ -779,14 +819,14 @@ void CMdosDisk::ExportD80(const char* path, unsigned char** list) {
 void CMdosDisk::LoadRecord(const char* path) {
     platform::HostFile file;
     if (file.OpenForReading(path)) {
-        file.Read(m_record, kRecordSize);
+        file.Read(Record(), kRecordSize);
     }
 }
 
 void CMdosDisk::SaveRecord(const char* path) {
     platform::ReplacingFile file;
     if (file.Open(path)) {
-        file.Write(m_record, kRecordSize);
+        file.Write(Record(), kRecordSize);
         file.Commit();
     }
 }

@@ -26,9 +26,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
-#include <new>
+#include <memory>
 #include <vector>
+
+#include "disk/record_source.h"
 
 class CMdosDisk final {
 public:
@@ -101,22 +104,37 @@ public:
     // CopyFileTo refuses to move a file whose chain is broken; nothing changes.
     static constexpr int kMoveFatCorrupted = 3;
 
-    // The record is zero-filled: no byte of a disk is ever undefined.
+    // The record is zero-filled: no byte of a disk is ever undefined. Throws std::bad_alloc
+    // when the memory for the record can't be had.
     CMdosDisk();
+    // A disk of an image that is read when first needed: it holds the record header now and
+    // reads its whole record from source (record index) the first time anything but the header
+    // is asked for. A record that can't be read then leaves the sector data zero-filled and
+    // the disk marked LoadFailed.
+    CMdosDisk(std::shared_ptr<disk::RecordSource> source, std::int64_t index,
+              const unsigned char* header);
     CMdosDisk(const CMdosDisk&) = delete;
     CMdosDisk& operator=(const CMdosDisk&) = delete;
     ~CMdosDisk();
 
-    // Records come from a pool of huge-page chunks rather than one heap mapping each, so
-    // loading hundreds of disks faults in memory by the 2 MiB page instead of by the 4 KiB one.
-    static void* operator new(std::size_t size);
-    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
-    static void operator delete(void* p) noexcept;
-    static void operator delete(void* p, const std::nothrow_t&) noexcept;
+    // The whole record, header then sector data, for the image document. Reads a deferred
+    // disk's record first.
+    [[nodiscard]] unsigned char* Record();
+    [[nodiscard]] const unsigned char* Record() const;
+    // The 512-byte record header alone, which never needs the record to be read.
+    [[nodiscard]] unsigned char* Header() { return m_record != nullptr ? m_record : m_header; }
+    [[nodiscard]] const unsigned char* Header() const {
+        return m_record != nullptr ? m_record : m_header;
+    }
 
-    // The whole record, header then sector data, for the image document.
-    [[nodiscard]] unsigned char* Record() { return m_record; }
-    [[nodiscard]] const unsigned char* Record() const { return m_record; }
+    // Deferred records: whether the record is in memory, and where it is read from until then.
+    [[nodiscard]] bool IsLoaded() const { return m_record != nullptr; }
+    [[nodiscard]] bool LoadFailed() const { return m_loadFailed; }
+    [[nodiscard]] const std::shared_ptr<disk::RecordSource>& Source() const { return m_source; }
+    [[nodiscard]] std::int64_t SourceIndex() const { return m_sourceIndex; }
+    // Names another place that holds this disk's record as it is now (after the image was
+    // saved, say); a disk in memory drops its source.
+    void Rebind(std::shared_ptr<disk::RecordSource> source, std::int64_t index);
 
     // Record header. Getters copy the field into buf (never past cap) and return buf.
     char* GetSystemMark(char* buf, int cap);
@@ -208,5 +226,19 @@ private:
     // meets a free sector before its end.
     bool IsChainSound(unsigned char* entry);
 
-    unsigned char m_record[kRecordSize];
+    void Load() const;
+
+    // kRecordSize bytes from the record pool; null while the record is deferred.
+    mutable unsigned char* m_record = nullptr;
+    mutable bool m_loadFailed = false;
+    mutable std::shared_ptr<disk::RecordSource> m_source;
+    std::int64_t m_sourceIndex = -1;
+    unsigned char m_header[kHeaderSize] = {};  // the header while the record is deferred
 };
+
+namespace disk {
+
+// A new zero-filled disk, or null when the memory for its record can't be had.
+[[nodiscard]] std::unique_ptr<CMdosDisk> TryNewDisk() noexcept;
+
+}  // namespace disk

@@ -17,6 +17,8 @@ public:
 
     [[nodiscard]] bool IsLoading() const { return m_mode == load; }
     [[nodiscard]] bool IsStoring() const { return m_mode == store; }
+    // The device read or written, for a document that reads some of it later itself.
+    [[nodiscard]] QIODevice* Device() const { return m_device; }
     // Length of the underlying file in bytes.
     [[nodiscard]] std::uint64_t GetLength() const;
 

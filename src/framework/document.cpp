@@ -13,6 +13,7 @@
 #include "framework/archive.h"
 #include "framework/wait_cursor.h"
 #include "platform/host_file.h"
+#include "platform/in_place_change.h"
 #include "platform/message_box.h"
 
 namespace framework {
@@ -63,6 +64,9 @@ bool CDocument::OnOpenDocument(const QString& path) {
     QString openError;
     bool read = false;
     QString error;
+    if (!RecoverUnfinishedChange(path)) {
+        return false;
+    }
     {
         const CWaitCursor wait;
         openError = OpenRegularFile(path, file, &identity);
@@ -88,10 +92,9 @@ bool CDocument::OnOpenDocument(const QString& path) {
 bool CDocument::OnSaveDocument(const QString& path) {
     // A program that holds the lock for its whole change has it already; anyone else takes it
     // for the time of the save, so that two saves never interleave.
-    platform::FileLock saveLock;
     if (!(m_lock.Held() && SamePath(QFile::decodeName(m_lock.Path().c_str()), path))) {
         const platform::FileLock::Result locked =
-            saveLock.Acquire(QFile::encodeName(path).toStdString(), m_lockWaitMs);
+            m_saveLock.Acquire(QFile::encodeName(path).toStdString(), m_lockWaitMs);
         if (locked == platform::FileLock::Result::Busy) {
             ReportFailure(
                 QStringLiteral("Cannot save \"%1\": another program is changing it.").arg(path));
@@ -99,7 +102,13 @@ bool CDocument::OnSaveDocument(const QString& path) {
         }
     }
     bool declined = false;
-    const QString failure = SaveLocked(path, &declined);
+    QString failure;
+    if (RecoverUnfinishedChange(path)) {
+        failure = SaveLocked(path, &declined);
+    } else {
+        declined = true;  // reported already
+    }
+    m_saveLock.Release();
     if (declined) {
         return false;
     }
@@ -127,10 +136,17 @@ QString CDocument::SaveLocked(const QString& path, bool* declined) {
         case platform::FileKind::Missing:
             break;
     }
+    std::optional<QString> inPlace;
     QString failure;
     {
         const CWaitCursor wait;
-        failure = WriteFile(path);
+        if (SamePath(m_knownPath, path)) {
+            inPlace = SaveInPlace(path);
+        }
+        failure = inPlace ? *inPlace : WriteFile(path);
+    }
+    if (!inPlace && failure.isEmpty()) {
+        OnFileWritten(path);
     }
     if (failure.isEmpty()) {
         platform::FileIdentity written;
@@ -150,6 +166,36 @@ bool CDocument::ConfirmSave(const QString& path, const platform::FileIdentity& e
         QString::fromLatin1(kChangedByAnotherProgram).arg(QFileInfo(path).fileName());
     return platform::ShowMessage(platform::MessageKind::CautiousQuestion, text.toStdString()) ==
            platform::Answer::Yes;
+}
+
+std::optional<QString> CDocument::SaveInPlace(const QString&) {
+    return std::nullopt;
+}
+
+void CDocument::OnFileWritten(const QString&) {}
+
+bool CDocument::RecoverUnfinishedChange(const QString& path) {
+    const std::string name = QFile::encodeName(path).toStdString();
+    std::string error;
+    const platform::Recovery recovery = HoldsLock()
+                                            ? platform::RecoverFile(name, &error)
+                                            : platform::RecoverUnlocked(name, m_lockWaitMs, &error);
+    switch (recovery) {
+        case platform::Recovery::Nothing:
+        case platform::Recovery::Discarded:
+            return true;
+        case platform::Recovery::RolledBack:
+            platform::ShowMessage(platform::MessageKind::Information,
+                                  platform::RolledBackText(name));
+            return true;
+        case platform::Recovery::Failed:
+            break;
+    }
+    ReportFailure(
+        QStringLiteral("Cannot %1 \"%2\": %3.")
+            .arg(HoldsLock() && !m_lock.Held() ? QStringLiteral("save") : QStringLiteral("open"),
+                 path, QString::fromLocal8Bit(error.c_str())));
+    return false;
 }
 
 void CDocument::RememberFile(const QString& path, const platform::FileIdentity& identity) {

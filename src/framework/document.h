@@ -1,14 +1,17 @@
 // The document base: modified flag, path and title, and the framework's New, Open and Save
-// flows with their failure paths. Saving goes through QSaveFile, so a failed save leaves the
-// old file exactly as it was.
+// flows with their failure paths. A save writes the whole file through QSaveFile, or changes
+// only what changed in the file itself under a rollback journal (SaveInPlace): either way a
+// failed save leaves the old file exactly as it was.
 //
 // Other programs may change the same file. A save holds the file's exclusive lock while it
 // writes (see platform/file_lock.h), and the document remembers what it last read or wrote, so
-// that it never saves over another program's change without asking.
+// that it never saves over another program's change without asking. Opening first undoes any
+// change that a program left unfinished (platform/in_place_change.h).
 #pragma once
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 #include "framework/command_target.h"
 #include "platform/file_lock.h"
@@ -69,6 +72,13 @@ public:
     void UnlockFile();
     // How long a save waits for another program's lock before it gives up.
     void SetLockWait(int waitMs) { m_lockWaitMs = waitMs; }
+    [[nodiscard]] int LockWait() const { return m_lockWaitMs; }
+    // Whether this document holds the exclusive lock of the file it last read or wrote now
+    // (for a whole change, or during a save).
+    [[nodiscard]] bool HoldsLock() const { return m_lock.Held() || m_saveLock.Held(); }
+    // Undoes a change of the file at path that a program left unfinished, saying so. False
+    // (reported) when the file can't be brought back to a whole state.
+    bool RecoverUnfinishedChange(const QString& path);
     // True when the file at the document's path exists but is no longer the one this document
     // last read or wrote: another program replaced or rewrote it. now, if given, receives what
     // the path holds then.
@@ -93,6 +103,12 @@ protected:
     // asks kChangedByAnotherProgram (No by default) when another program changed the own file.
     virtual bool ConfirmSave(const QString& path, const platform::FileIdentity& existing,
                              bool ownFile);
+    // Saves over the file this document last read or wrote (path, with its lock held) by
+    // changing only what changed. Returns nothing when the whole file should be written
+    // instead, else the text of the failure (empty: saved). The base writes the whole file.
+    virtual std::optional<QString> SaveInPlace(const QString& path);
+    // Told after the whole file was written to path and put in place.
+    virtual void OnFileWritten(const QString& path);
 
 private:
     // Writes the whole file; the text of the failure, or empty when the file is in place.
@@ -107,6 +123,7 @@ private:
     QString m_path;
     QString m_title;
     platform::FileLock m_lock;
+    platform::FileLock m_saveLock;  // held by a save that did not have m_lock already
     int m_lockWaitMs = kDefaultLockWaitMs;
     QString m_knownPath;  // the file this document last read or wrote, and what it was then
     platform::FileIdentity m_known;

@@ -1,6 +1,9 @@
 #include "image/brindle_doc.h"
 
+#include <unistd.h>
+
 #include <QFile>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdint>
@@ -14,7 +17,11 @@
 #include "framework/command_ids.h"
 #include "framework/progress.h"
 #include "image/boot_settings.h"
+#include "image/image_save.h"
+#include "image/image_source.h"
 #include "platform/available_memory.h"
+#include "platform/host_file.h"
+#include "platform/in_place_change.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -97,7 +104,17 @@ CBrindleDoc::CBrindleDoc(QObject* parent) : CDocument(parent) {
 CBrindleDoc::~CBrindleDoc() = default;
 
 std::unique_ptr<CMdosDisk> CBrindleDoc::NewDisk() {
-    return std::unique_ptr<CMdosDisk>(new (std::nothrow) CMdosDisk);
+    return disk::TryNewDisk();
+}
+
+std::unique_ptr<CMdosDisk> CBrindleDoc::NewDeferredDisk(const std::shared_ptr<CImageSource>& source,
+                                                        std::int64_t index,
+                                                        const unsigned char* header) {
+    try {
+        return std::make_unique<CMdosDisk>(source, index, header);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 bool CBrindleDoc::AppendDisk(std::unique_ptr<CMdosDisk>& disk) {
@@ -162,6 +179,29 @@ bool CBrindleDoc::ConfirmSave(const QString& path, const platform::FileIdentity&
            platform::Answer::Yes;
 }
 
+bool CBrindleDoc::OnOpenDocument(const QString& path) {
+    m_openingPath = path;
+    const bool opened = CDocument::OnOpenDocument(path);
+    m_openingPath.clear();
+    return opened;
+}
+
+std::optional<QString> CBrindleDoc::SaveInPlace(const QString& path) {
+    return image::SaveInPlace(m_disks, m_source, path);
+}
+
+void CBrindleDoc::OnFileWritten(const QString& path) {
+    std::string error;
+    const int fd = platform::OpenRegularFile(QFile::encodeName(path).constData(), &error);
+    if (fd < 0) {
+        return;  // the disks not read yet still read from the file they were opened from
+    }
+    m_source = std::make_shared<CImageSource>(fd, path, [this] { return HoldsLock(); });
+    for (std::size_t i = 0; i < m_disks.size(); ++i) {
+        m_disks[i]->Rebind(m_source, static_cast<std::int64_t>(i));
+    }
+}
+
 void CBrindleDoc::OnOpenEmptyFile() {
     if (!m_bMergeMode) {
         DropAllDisks();
@@ -179,6 +219,9 @@ void CBrindleDoc::Serialize(framework::CArchive& ar) {
 void CBrindleDoc::ReadImage(framework::CArchive& ar) {
     if (!m_bMergeMode) {
         DropAllDisks();
+        if (ReadImageDeferred(ar)) {
+            return;
+        }
     }
     // Trailing bytes past the last whole record are never read.
     const std::uint64_t count = ar.GetLength() / kRecordSize;
@@ -205,11 +248,66 @@ void CBrindleDoc::ReadImage(framework::CArchive& ar) {
     framework::EndProgress();
 }
 
+bool CBrindleDoc::ReadImageDeferred(framework::CArchive& ar) {
+    auto* file = qobject_cast<QFileDevice*>(ar.Device());
+    const int fd = file != nullptr && file->handle() >= 0 ? ::dup(file->handle()) : -1;
+    if (fd < 0) {
+        return false;
+    }
+    auto source = std::make_shared<CImageSource>(fd, m_openingPath, [this] { return HoldsLock(); });
+    const std::uint64_t count = ar.GetLength() / kRecordSize;
+    framework::BeginProgress(QStringLiteral("Opening image ..."));
+    try {
+        m_disks.reserve(count);
+    } catch (const std::exception&) {
+        ar.Fail();  // "Failed to open document."
+    }
+    if (!ar.Failed() && !source->BeginReading()) {
+        ar.Fail();
+    }
+    // Under the shared lock a journal can only be a change whose program stopped after the
+    // file was looked at: its records may be half written.
+    if (!ar.Failed() && platform::HasJournal(QFile::encodeName(m_openingPath).toStdString())) {
+        ar.Fail(QStringLiteral("Cannot open \"%1\": another program stopped while changing it. "
+                               "Open it again to undo that change.")
+                    .arg(m_openingPath));
+    }
+    unsigned char header[CMdosDisk::kHeaderSize];
+    for (std::uint64_t k = 0; k < count && !ar.Failed(); ++k) {
+        const auto index = static_cast<std::int64_t>(k);
+        std::unique_ptr<CMdosDisk> disk = source->ReadPart(index, header, sizeof header)
+                                              ? NewDeferredDisk(source, index, header)
+                                              : nullptr;
+        if (!disk || !AppendDisk(disk)) {
+            ar.Fail();
+            break;
+        }
+        framework::SetProgress(framework::ProgressStep(k, count));
+    }
+    source->EndReading();
+    framework::EndProgress();
+    m_source = std::move(source);
+    return true;
+}
+
 void CBrindleDoc::WriteImage(framework::CArchive& ar) {
     const std::uint64_t count = m_disks.size();
+    std::vector<unsigned char> record;
     framework::BeginProgress(QStringLiteral("Saving image ..."));
     for (std::uint64_t k = 0; k < count; ++k) {
-        ar.Write(m_disks[k]->Record(), kRecordSize);
+        const CMdosDisk& disk = *m_disks[k];
+        QString error;
+        if (disk.IsLoaded() && !disk.LoadFailed()) {
+            ar.Write(disk.Record(), kRecordSize);
+        } else {
+            // A disk not read yet goes from its file to the new one without staying in memory.
+            record.resize(kRecordSize);
+            if (image::CopyRecord(disk, static_cast<int>(k), record.data(), &error)) {
+                ar.Write(record.data(), kRecordSize);
+            } else {
+                ar.Fail(QStringLiteral("Cannot save the image: %1.").arg(error));
+            }
+        }
         if (ar.Failed()) {
             break;
         }
@@ -227,6 +325,7 @@ void CBrindleDoc::DropAllDisks() {
     }
     m_disks.clear();
     m_disks.shrink_to_fit();
+    m_source.reset();
     framework::EndProgress();
 }
 

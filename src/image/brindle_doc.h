@@ -3,12 +3,16 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "disk/mdos_disk.h"
 #include "framework/document.h"
+
+class CImageSource;
 
 class CBrindleDoc : public framework::CDocument {
     Q_OBJECT
@@ -32,6 +36,7 @@ public:
 
     // Empties the image and makes its boot disk from the boot settings.
     bool OnNewDocument() override;
+    bool OnOpenDocument(const QString& path) override;
     void Serialize(framework::CArchive& ar) override;
 
     // Appends count disks copied from a single-disk file, each with its own name and comment.
@@ -67,6 +72,15 @@ protected:
     // A new zero-filled disk, or null when its memory can't be had. Tests override it to make
     // an allocation fail.
     virtual std::unique_ptr<CMdosDisk> NewDisk();
+    // A disk of an opened image file that reads its record when first needed; null when its
+    // memory can't be had.
+    virtual std::unique_ptr<CMdosDisk> NewDeferredDisk(const std::shared_ptr<CImageSource>& source,
+                                                       std::int64_t index,
+                                                       const unsigned char* header);
+    // Over the file it was read from, the image writes only what changed.
+    std::optional<QString> SaveInPlace(const QString& path) override;
+    // The disks not read yet read from the new file from now on.
+    void OnFileWritten(const QString& path) override;
     // Outside merge mode an empty file empties the image, like any file shorter than a record.
     void OnOpenEmptyFile() override;
     // Any file opens, and only whole records are read from it: saving over the opened file
@@ -76,12 +90,19 @@ protected:
 
 private:
     void ReadImage(framework::CArchive& ar);
+    // Reads only the record headers of the opened file; the disks read the rest when needed.
+    // False when the archive is no file that can be read again.
+    bool ReadImageDeferred(framework::CArchive& ar);
     void WriteImage(framework::CArchive& ar);
     // Appends the disk; false (the disk freed) when the array can't grow.
     bool AppendDisk(std::unique_ptr<CMdosDisk>& disk);
     // One "Adding disks ..." run: count new disks, each filled by fill before it is appended;
     // stops with a message when memory for another disk can't be had.
     void AddDisks(int count, const std::function<void(CMdosDisk&)>& fill);
+
+    // The file the disks not read yet come from, and the path it is being opened under.
+    std::shared_ptr<CImageSource> m_source;
+    QString m_openingPath;
 
     void OnMergeMode();
     void OnUpdateMergeMode(framework::CCmdUI* pCmdUI);

@@ -61,7 +61,7 @@ FileLock::~FileLock() {
     Release();
 }
 
-FileLock::Result FileLock::Acquire(const std::string& path, int waitMs) {
+FileLock::Result FileLock::Acquire(const std::string& path, int waitMs, Mode mode) {
     Release();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
     for (;;) {
@@ -81,7 +81,8 @@ FileLock::Result FileLock::Acquire(const std::string& path, int waitMs) {
         ::fstat(fd, &status);
         int error = 0;
         for (;;) {
-            error = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
+            const int operation = mode == Mode::Shared ? LOCK_SH : LOCK_EX;
+            error = ::flock(fd, operation | LOCK_NB) == 0 ? 0 : errno;
             if ((error != EWOULDBLOCK && error != EINTR) ||
                 std::chrono::steady_clock::now() >= deadline || !StillNamed(path, status)) {
                 break;
@@ -93,6 +94,7 @@ FileLock::Result FileLock::Acquire(const std::string& path, int waitMs) {
         if (StillNamed(path, status)) {
             if (error == 0) {
                 m_fd = fd;
+                m_mode = mode;
                 m_path = path;
                 IdentifyOpenFile(fd, &m_identity);
                 return Result::Locked;
@@ -106,6 +108,23 @@ FileLock::Result FileLock::Acquire(const std::string& path, int waitMs) {
             return Result::Busy;
         }
     }
+}
+
+bool LockDescriptor(int fd, FileLock::Mode mode, int waitMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    const int operation = mode == FileLock::Mode::Shared ? LOCK_SH : LOCK_EX;
+    while (::flock(fd, operation | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
+void UnlockDescriptor(int fd) {
+    ::flock(fd, LOCK_UN);
 }
 
 void FileLock::Release() {

@@ -1,12 +1,11 @@
-// Two programs on one image: a writer holds an exclusive advisory lock on the image file for the
-// whole of its load, change and save, and a program that remembers what it read can tell when
-// somebody else has replaced or rewritten the file since.
+// Two programs on one image. Readers hold a shared advisory lock while they read and writers an
+// exclusive one for the whole of their load, change and save, so a reader never sees a record
+// half written in place. A program that remembers what it read can tell when somebody else has
+// replaced or rewritten the file since.
 //
-// Saves never write into the image file: they write a new file and rename it over the old one.
-// So a lock held on the old file says nothing about the path once the holder has saved; whoever
-// wins the lock next checks that the path still names the file it locked, and starts over on the
-// new file when it doesn't. Readers take no lock: a rename shows them a whole old or a whole new
-// image.
+// A save may also write a new file and rename it over the old one. A lock held on the old file
+// says nothing about the path once the holder has saved; whoever wins the lock next checks that
+// the path still names the file it locked, and starts over on the new file when it doesn't.
 #pragma once
 
 #include <cstdint>
@@ -46,26 +45,38 @@ public:
         Failed,      // the file could not be opened; errno tells why
     };
 
+    enum class Mode { Exclusive, Shared };
+
     FileLock() = default;
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // Takes the exclusive lock on the regular file at path, waiting up to waitMs milliseconds
-    // for another holder to let go (0: one attempt). A file found replaced under the path after
-    // the lock was won is dropped and the new one locked instead, within the same wait.
-    Result Acquire(const std::string& path, int waitMs);
+    // Takes the lock on the regular file at path, waiting up to waitMs milliseconds for a
+    // holder of a lock that excludes it to let go (0: one attempt). A file found replaced under
+    // the path after the lock was won is dropped and the new one locked instead, within the
+    // same wait.
+    Result Acquire(const std::string& path, int waitMs, Mode mode = Mode::Exclusive);
     void Release();
 
     [[nodiscard]] bool Held() const { return m_fd >= 0; }
+    [[nodiscard]] Mode HeldMode() const { return m_mode; }
+    // The locked file, open for reading and, where the user may, for writing; -1 when none.
+    [[nodiscard]] int Descriptor() const { return m_fd; }
     // The path given to Acquire and the file that was locked under it.
     [[nodiscard]] const std::string& Path() const { return m_path; }
     [[nodiscard]] const FileIdentity& Identity() const { return m_identity; }
 
 private:
     int m_fd = -1;
+    Mode m_mode = Mode::Exclusive;
     std::string m_path;
     FileIdentity m_identity;
 };
+
+// Takes the lock on an open file, waiting up to waitMs milliseconds; false when another program
+// held a lock that excludes it for the whole wait. UnlockDescriptor lets go of it.
+bool LockDescriptor(int fd, FileLock::Mode mode, int waitMs);
+void UnlockDescriptor(int fd);
 
 }  // namespace platform

@@ -291,7 +291,7 @@ void CLeftView::OnAddFromFile() {
     const int firstNew = static_cast<int>(m_document->m_disks.size());
     // A new disk is zero-filled, so what a missing or short file doesn't reach stays zero; the
     // disk is appended whatever the load found.
-    std::unique_ptr<CMdosDisk> disk(new (std::nothrow) CMdosDisk);
+    std::unique_ptr<CMdosDisk> disk = disk::TryNewDisk();
     if (!disk) {
         return;
     }

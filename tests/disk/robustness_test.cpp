@@ -178,7 +178,7 @@ TEST(DiskRecord, NewDiskStartsZeroEvenInReusedMemory) {
     for (int round = 0; round < 3; ++round) {
         std::vector<std::unique_ptr<CMdosDisk>> disks;
         for (int i = 0; i < 4; ++i) {
-            auto disk = std::unique_ptr<CMdosDisk>(new (std::nothrow) CMdosDisk);
+            auto disk = disk::TryNewDisk();
             ASSERT_NE(disk, nullptr);
             const unsigned char* record = disk->Record();
             EXPECT_TRUE(std::all_of(record, record + CMdosDisk::kRecordSize,
