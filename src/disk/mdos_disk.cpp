@@ -216,11 +216,8 @@ std::unique_ptr<CMdosDisk> disk::TryNewDisk() noexcept {
     }
 }
 
-CMdosDisk::CMdosDisk(std::shared_ptr<disk::RecordSource> source, std::int64_t index,
-                     const unsigned char* header)
-    : m_source(std::move(source)), m_sourceIndex(index) {
-    std::memcpy(m_header, header, kHeaderSize);
-}
+CMdosDisk::CMdosDisk(std::shared_ptr<disk::RecordSource> source, std::int64_t index)
+    : m_source(std::move(source)), m_sourceIndex(index) {}
 
 CMdosDisk::~CMdosDisk() {
     if (m_record != nullptr) {
@@ -238,6 +235,33 @@ const unsigned char* CMdosDisk::Record() const {
     return m_record;
 }
 
+unsigned char* CMdosDisk::Header() {
+    LoadHeader();
+    return m_record != nullptr ? m_record : m_header;
+}
+
+const unsigned char* CMdosDisk::Header() const {
+    LoadHeader();
+    return m_record != nullptr ? m_record : m_header;
+}
+
+bool CMdosDisk::HeaderChanged() const {
+    return m_record == nullptr && m_headerRead &&
+           std::memcmp(m_header, m_headerAsRead, kHeaderSize) != 0;
+}
+
+void CMdosDisk::LoadHeader() const {
+    if (m_record != nullptr || m_headerRead) {
+        return;
+    }
+    if (!m_source->ReadRecord(m_sourceIndex, m_header, kHeaderSize)) {
+        std::memset(m_header, 0, kHeaderSize);
+        m_loadFailed = true;
+    }
+    std::memcpy(m_headerAsRead, m_header, kHeaderSize);
+    m_headerRead = true;
+}
+
 // The header in memory wins over the one in the source: the disk may have been renamed before
 // its sectors were first needed.
 void CMdosDisk::Load() const {
@@ -245,11 +269,13 @@ void CMdosDisk::Load() const {
         return;
     }
     unsigned char* record = NewRecord();
-    if (m_source == nullptr || !m_source->ReadRecord(m_sourceIndex, record)) {
+    if (!m_source->ReadRecord(m_sourceIndex, record, kRecordSize)) {
         std::memset(record, 0, kRecordSize);
-        m_loadFailed = m_source != nullptr;
+        m_loadFailed = true;
     }
-    std::memcpy(record, m_header, kHeaderSize);
+    if (m_headerRead) {
+        std::memcpy(record, m_header, kHeaderSize);
+    }
     m_record = record;
 }
 
@@ -261,6 +287,8 @@ void CMdosDisk::Rebind(std::shared_ptr<disk::RecordSource> source, std::int64_t 
     }
     m_source = std::move(source);
     m_sourceIndex = index;
+    // The header, changed or not, is now what the new place holds.
+    std::memcpy(m_headerAsRead, m_header, kHeaderSize);
 }
 
 char* CMdosDisk::GetSystemMark(char* buf, int cap) {

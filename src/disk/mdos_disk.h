@@ -107,12 +107,10 @@ public:
     // The record is zero-filled: no byte of a disk is ever undefined. Throws std::bad_alloc
     // when the memory for the record can't be had.
     CMdosDisk();
-    // A disk of an image that is read when first needed: it holds the record header now and
-    // reads its whole record from source (record index) the first time anything but the header
-    // is asked for. A record that can't be read then leaves the sector data zero-filled and
-    // the disk marked LoadFailed.
-    CMdosDisk(std::shared_ptr<disk::RecordSource> source, std::int64_t index,
-              const unsigned char* header);
+    // A disk of an image that is read when first needed: from source (record index), its
+    // header the first time the header is asked for, its whole record the first time anything
+    // else is. What can't be read then is left zero-filled and the disk marked LoadFailed.
+    CMdosDisk(std::shared_ptr<disk::RecordSource> source, std::int64_t index);
     CMdosDisk(const CMdosDisk&) = delete;
     CMdosDisk& operator=(const CMdosDisk&) = delete;
     ~CMdosDisk();
@@ -121,14 +119,15 @@ public:
     // disk's record first.
     [[nodiscard]] unsigned char* Record();
     [[nodiscard]] const unsigned char* Record() const;
-    // The 512-byte record header alone, which never needs the record to be read.
-    [[nodiscard]] unsigned char* Header() { return m_record != nullptr ? m_record : m_header; }
-    [[nodiscard]] const unsigned char* Header() const {
-        return m_record != nullptr ? m_record : m_header;
-    }
+    // The 512-byte record header alone, which never needs the whole record to be read.
+    [[nodiscard]] unsigned char* Header();
+    [[nodiscard]] const unsigned char* Header() const;
 
     // Deferred records: whether the record is in memory, and where it is read from until then.
     [[nodiscard]] bool IsLoaded() const { return m_record != nullptr; }
+    // Whether the header of a disk whose record is not in memory differs from what its source
+    // holds.
+    [[nodiscard]] bool HeaderChanged() const;
     [[nodiscard]] bool LoadFailed() const { return m_loadFailed; }
     [[nodiscard]] const std::shared_ptr<disk::RecordSource>& Source() const { return m_source; }
     [[nodiscard]] std::int64_t SourceIndex() const { return m_sourceIndex; }
@@ -227,13 +226,17 @@ private:
     bool IsChainSound(unsigned char* entry);
 
     void Load() const;
+    void LoadHeader() const;
 
     // kRecordSize bytes from the record pool; null while the record is deferred.
     mutable unsigned char* m_record = nullptr;
     mutable bool m_loadFailed = false;
-    mutable std::shared_ptr<disk::RecordSource> m_source;
+    mutable bool m_headerRead = false;  // m_header holds the deferred record's header
+    std::shared_ptr<disk::RecordSource> m_source;
     std::int64_t m_sourceIndex = -1;
-    unsigned char m_header[kHeaderSize] = {};  // the header while the record is deferred
+    // The header while the record is deferred, and the header as its source gave it.
+    mutable unsigned char m_header[kHeaderSize] = {};
+    mutable unsigned char m_headerAsRead[kHeaderSize] = {};
 };
 
 namespace disk {

@@ -108,10 +108,9 @@ std::unique_ptr<CMdosDisk> CBrindleDoc::NewDisk() {
 }
 
 std::unique_ptr<CMdosDisk> CBrindleDoc::NewDeferredDisk(const std::shared_ptr<CImageSource>& source,
-                                                        std::int64_t index,
-                                                        const unsigned char* header) {
+                                                        std::int64_t index) {
     try {
-        return std::make_unique<CMdosDisk>(source, index, header);
+        return std::make_unique<CMdosDisk>(source, index);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -272,19 +271,15 @@ bool CBrindleDoc::ReadImageDeferred(framework::CArchive& ar) {
                                "Open it again to undo that change.")
                     .arg(m_openingPath));
     }
-    unsigned char header[CMdosDisk::kHeaderSize];
+    source->EndReading();
     for (std::uint64_t k = 0; k < count && !ar.Failed(); ++k) {
-        const auto index = static_cast<std::int64_t>(k);
-        std::unique_ptr<CMdosDisk> disk = source->ReadPart(index, header, sizeof header)
-                                              ? NewDeferredDisk(source, index, header)
-                                              : nullptr;
+        std::unique_ptr<CMdosDisk> disk = NewDeferredDisk(source, static_cast<std::int64_t>(k));
         if (!disk || !AppendDisk(disk)) {
             ar.Fail();
             break;
         }
         framework::SetProgress(framework::ProgressStep(k, count));
     }
-    source->EndReading();
     framework::EndProgress();
     m_source = std::move(source);
     return true;

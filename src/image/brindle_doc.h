@@ -75,8 +75,7 @@ protected:
     // A disk of an opened image file that reads its record when first needed; null when its
     // memory can't be had.
     virtual std::unique_ptr<CMdosDisk> NewDeferredDisk(const std::shared_ptr<CImageSource>& source,
-                                                       std::int64_t index,
-                                                       const unsigned char* header);
+                                                       std::int64_t index);
     // Over the file it was read from, the image writes only what changed.
     std::optional<QString> SaveInPlace(const QString& path) override;
     // The disks not read yet read from the new file from now on.
@@ -90,7 +89,7 @@ protected:
 
 private:
     void ReadImage(framework::CArchive& ar);
-    // Reads only the record headers of the opened file; the disks read the rest when needed.
+    // Makes a disk for each record of the opened file, which reads its record when needed.
     // False when the archive is no file that can be read again.
     bool ReadImageDeferred(framework::CArchive& ar);
     void WriteImage(framework::CArchive& ar);

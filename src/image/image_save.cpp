@@ -82,7 +82,8 @@ bool CopyRecord(const CMdosDisk& disk, int index, unsigned char* dst, QString* e
         std::memcpy(dst, disk.Record(), kRecord);
         return true;
     }
-    if (disk.Source() == nullptr || !disk.Source()->ReadRecord(disk.SourceIndex(), dst)) {
+    if (disk.Source() == nullptr ||
+        !disk.Source()->ReadRecord(disk.SourceIndex(), dst, CMdosDisk::kRecordSize)) {
         *error = Unreadable(index);
         return false;
     }
@@ -111,8 +112,9 @@ std::optional<QString> SaveInPlace(std::vector<std::unique_ptr<CMdosDisk>>& disk
     const std::int64_t oldLength = status.st_size;
     const std::int64_t oldCount = oldLength / kRecord;
 
-    // Plan: what each place gets. The comparisons read the file as it is now, so a disk that
-    // was read but not changed costs a read, never a write.
+    // Plan: what each place gets. A disk not read yet that stays where it is costs nothing; one
+    // in memory is compared with the file as it is now, so reading a disk costs a read at the
+    // save, never a write.
     std::vector<Write> plan(static_cast<std::size_t>(count), Write::Nothing);
     std::vector<unsigned char> record(static_cast<std::size_t>(kRecord));
     std::int64_t records = std::max<std::int64_t>(0, oldCount - count);  // cut off the end
@@ -125,11 +127,7 @@ std::optional<QString> SaveInPlace(std::vector<std::unique_ptr<CMdosDisk>>& disk
         if (i >= oldCount || (Deferred(disk, source) && disk.SourceIndex() != i)) {
             write = Write::Record;
         } else if (Deferred(disk, source)) {
-            if (!current.Read(i * kRecord, record.data(), kHeader)) {
-                return std::nullopt;
-            }
-            write = std::memcmp(record.data(), disk.Header(), kHeader) != 0 ? Write::Header
-                                                                            : Write::Nothing;
+            write = disk.HeaderChanged() ? Write::Header : Write::Nothing;
         } else {
             const unsigned char* bytes = disk.Record();
             if (!current.Read(i * kRecord, record.data(), kRecord)) {

@@ -75,8 +75,8 @@ bool CImageSource::ReadPart(std::int64_t index, unsigned char* dst, int size) {
     return true;
 }
 
-bool CImageSource::ReadRecord(std::int64_t index, unsigned char* dst) {
-    const bool read = BeginReading() && ReadPart(index, dst, CMdosDisk::kRecordSize);
+bool CImageSource::ReadRecord(std::int64_t index, unsigned char* dst, int size) {
+    const bool read = BeginReading() && ReadPart(index, dst, size);
     EndReading();
     return read;
 }

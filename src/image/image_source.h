@@ -22,7 +22,7 @@ public:
     CImageSource(const CImageSource&) = delete;
     CImageSource& operator=(const CImageSource&) = delete;
 
-    bool ReadRecord(std::int64_t index, unsigned char* dst) override;
+    bool ReadRecord(std::int64_t index, unsigned char* dst, int size) override;
 
     // A read of several records under one lock: Begin, then ReadPart as often as needed, End.
     bool BeginReading();

@@ -75,12 +75,11 @@ protected:
         return CBrindleDoc::NewDisk();
     }
     std::unique_ptr<CMdosDisk> NewDeferredDisk(const std::shared_ptr<CImageSource>& source,
-                                               std::int64_t index,
-                                               const unsigned char* header) override {
+                                               std::int64_t index) override {
         if (allocations++ == failAllocation) {
             return nullptr;
         }
-        return CBrindleDoc::NewDeferredDisk(source, index, header);
+        return CBrindleDoc::NewDeferredDisk(source, index);
     }
     bool ReadFromDevice(QIODevice* device, QString* error) override {
         if (failReadAfterBytes < 0) {
