@@ -11,6 +11,7 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "disk/mdos_format.h"
 #include "framework/archive.h"
@@ -283,6 +284,18 @@ bool CBrindleDoc::ReadImageDeferred(framework::CArchive& ar) {
     framework::EndProgress();
     m_source = std::move(source);
     return true;
+}
+
+void CBrindleDoc::ReadHeaders(std::size_t first) {
+    if (m_source == nullptr) {
+        return;
+    }
+    // Disks whose header can't be read learn so one by one, and say why once.
+    const bool batch = m_source->BeginReading();
+    for (std::size_t i = first; batch && i < m_disks.size(); ++i) {
+        static_cast<void>(std::as_const(*m_disks[i]).Header());
+    }
+    m_source->EndReading();
 }
 
 void CBrindleDoc::WriteImage(framework::CArchive& ar) {

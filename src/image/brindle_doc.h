@@ -63,6 +63,10 @@ public:
     // The format comes first: a tape that can't be read leaves an empty disk.
     static void MakeTapeDisk(CMdosDisk& target, const QString& tapPath);
 
+    // Reads the record headers of the disks from first on that don't have theirs yet, all under
+    // one lock: what a view that labels every disk asks for anyway.
+    void ReadHeaders(std::size_t first);
+
     // The disks in file order; views borrow the pointers.
     std::vector<std::unique_ptr<CMdosDisk>> m_disks;
     // Opening appends to the disks in memory instead of replacing them.

@@ -25,6 +25,10 @@ void CImageSource::Refresh() {
 }
 
 bool CImageSource::BeginReading() {
+    if (m_depth++ > 0) {
+        return m_readable;
+    }
+    m_readable = false;
     if (!m_ownLock()) {
         if (!platform::LockDescriptor(m_fd, platform::FileLock::Mode::Shared,
                                       framework::kDefaultLockWaitMs)) {
@@ -35,6 +39,7 @@ bool CImageSource::BeginReading() {
     }
     platform::FileIdentity now;
     if (platform::IdentifyOpenFile(m_fd, &now) && now == m_identity) {
+        m_readable = true;
         return true;
     }
     Report(
@@ -44,6 +49,9 @@ bool CImageSource::BeginReading() {
 }
 
 void CImageSource::EndReading() {
+    if (--m_depth > 0) {
+        return;
+    }
     if (m_locked) {
         platform::UnlockDescriptor(m_fd);
         m_locked = false;

@@ -24,7 +24,8 @@ public:
 
     bool ReadRecord(std::int64_t index, unsigned char* dst, int size) override;
 
-    // A read of several records under one lock: Begin, then ReadPart as often as needed, End.
+    // A read of several records under one lock: Begin, then ReadPart (or ReadRecord) as often
+    // as needed, End. Begin and End pairs may nest.
     bool BeginReading();
     bool ReadPart(std::int64_t index, unsigned char* dst, int size);
     void EndReading();
@@ -42,5 +43,7 @@ private:
     std::function<bool()> m_ownLock;
     platform::FileIdentity m_identity;
     bool m_locked = false;
+    int m_depth = 0;          // BeginReading calls not ended yet
+    bool m_readable = false;  // what the outermost BeginReading found
     bool m_reported = false;  // the user was told the file changed
 };

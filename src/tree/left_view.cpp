@@ -117,6 +117,7 @@ QModelIndex CLeftView::BuildDiskItems(int firstDisk, bool clearFirst) {
         return {};
     }
     std::vector<CMdosDisk*> disks;
+    m_document->ReadHeaders(static_cast<std::size_t>(std::max(firstDisk, 0)));
     const int count = static_cast<int>(m_document->m_disks.size());
     for (int i = std::max(firstDisk, 0); i < count; ++i) {
         disks.push_back(m_document->m_disks[static_cast<size_t>(i)].get());
