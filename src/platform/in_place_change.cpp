@@ -243,8 +243,8 @@ bool InPlaceChange::Begin(const std::string& path, std::uint64_t device, std::ui
     m_oldLength = status.st_size;
     std::sort(places.begin(), places.end(),
               [](const FilePlace& a, const FilePlace& b) { return a.offset < b.offset; });
-    m_journal = ::open(m_journalPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                       status.st_mode & 0666);
+    m_journal =
+        ::open(m_journalPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, status.st_mode & 0666);
     if (m_journal < 0) {
         *error = "cannot start " + m_journalPath + ": " + Reason();
         Close();
