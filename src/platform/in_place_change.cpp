@@ -190,6 +190,12 @@ bool Restore(int journal, int file, const JournalContents& contents) {
 
 }  // namespace
 
+std::uint64_t JournalChecksum(const unsigned char* bytes, std::int64_t size) {
+    Checksum sum;
+    sum.Add(bytes, size);
+    return sum.Value();
+}
+
 std::string JournalPath(const std::string& path) {
     // Two programs that reach the file through different links find the same journal.
     std::string target = path;

@@ -27,6 +27,8 @@ struct FilePlace {
 
 // The journal's path for the file at path.
 [[nodiscard]] std::string JournalPath(const std::string& path);
+// The checksum that ends a journal of these bytes (64-bit FNV-1a).
+[[nodiscard]] std::uint64_t JournalChecksum(const unsigned char* bytes, std::int64_t size);
 
 class InPlaceChange {
 public:
