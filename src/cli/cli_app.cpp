@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QIODevice>
 #include <QTextStream>
 #include <algorithm>
@@ -10,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "cli/byte_text.h"
+#include "cli/command.h"
 #include "cli/command_table.h"
 #include "cli/message_log.h"
 
@@ -197,6 +200,19 @@ int RunWords(const QStringList& arguments) {
 
 int Run(const QStringList& arguments) {
     return CheckOutput(RunWords(arguments));
+}
+
+int Run(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) != raw) {
+            return Fail(kExitUsage,
+                        QStringLiteral("the argument %1 is not valid UTF-8, so it can't name a "
+                                       "host file; a name on a disk takes \\xHH escapes")
+                            .arg(BytesToText(raw)));
+        }
+    }
+    return Run(QCoreApplication::arguments());
 }
 
 }  // namespace cli

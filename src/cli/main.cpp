@@ -6,5 +6,5 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brindle-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRINDLE_VERSION));
-    return cli::Run(QCoreApplication::arguments());
+    return cli::Run(argc, argv);
 }

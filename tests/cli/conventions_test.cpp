@@ -62,6 +62,26 @@ TEST_F(ConventionsTest, OutputThatCantBeWrittenFailsTheCommand) {
     EXPECT_EQ(RunInto(QStringLiteral("/dev/null"), {"info", "img.trw"}).code, 0);
 }
 
+// Qt can't carry a path that isn't UTF-8 through unchanged: such an argument would name
+// another file, so it is refused before anything is read or written.
+TEST_F(ConventionsTest, AnArgumentThatIsNotUtf8IsRefusedRatherThanTakenForAnotherName) {
+    Expect(0, {"create", "img.trw", "--disks", "1"});
+    const QByteArray image = Read("img.trw");
+    for (const char* command : {"create \"$(printf 'new\\377.trw')\" --disks 1",
+                                "put img.trw 0 img.trw --as \"$(printf '\\377')\""}) {
+        QProcess process;
+        process.setWorkingDirectory(Path(QString()));
+        process.start(QStringLiteral("/bin/sh"),
+                      {"-c", QStringLiteral("\"%1\" %2").arg(BRINDLE_CLI_PATH, command)});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 2) << command;
+        const QByteArray err = process.readAllStandardError();
+        EXPECT_TRUE(err.contains("\\xFF") && err.contains("is not valid UTF-8")) << err.data();
+    }
+    EXPECT_EQ(QDir(Path(QString())).entryList(QDir::Files), QStringList{"img.trw"});
+    EXPECT_EQ(Read("img.trw"), image);
+}
+
 TEST_F(ConventionsTest, HelpIsWhereUsersLookAndTyposAreAnswered) {
     const Outcome help = Expect(0, {"help", "cp"});
     EXPECT_TRUE(help.out.startsWith("Usage: brindle-cli cp IMAGE DISK FILE... --to DISK"))
