@@ -22,6 +22,9 @@ public:
             if (median || (run.run_type == Run::RT_Iteration && !m_medians[name])) {
                 m_times[name] = run.GetAdjustedRealTime();
                 m_medians[name] = median;
+                for (const auto& [counter, value] : run.counters) {
+                    m_counters[name + "/" + counter] = value;
+                }
             }
         }
     }
@@ -41,8 +44,24 @@ public:
         return t != m_times.end() ? t->second : 0.0;
     }
 
+    // A counter of benchmark a over the same counter of b, or 0 when either is missing.
+    [[nodiscard]] double CounterRatio(const char* a, const char* b, const char* counter) const {
+        const auto ca = m_counters.find(std::string(a) + "/" + counter);
+        const auto cb = m_counters.find(std::string(b) + "/" + counter);
+        return ca != m_counters.end() && cb != m_counters.end() && cb->second > 0
+                   ? ca->second / cb->second
+                   : 0.0;
+    }
+
+    // A counter's value, or 0 when it is missing.
+    [[nodiscard]] double CounterOf(const char* name, const char* counter) const {
+        const auto c = m_counters.find(std::string(name) + "/" + counter);
+        return c != m_counters.end() ? static_cast<double>(c->second) : 0.0;
+    }
+
 private:
     std::map<std::string, double> m_times;
+    std::map<std::string, double> m_counters;
     std::map<std::string, bool> m_medians;
 };
 
