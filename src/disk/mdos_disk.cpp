@@ -237,29 +237,30 @@ const unsigned char* CMdosDisk::Record() const {
 
 unsigned char* CMdosDisk::Header() {
     LoadHeader();
-    return m_record != nullptr ? m_record : m_header;
+    return m_record != nullptr ? m_record : m_headers.get();
 }
 
 const unsigned char* CMdosDisk::Header() const {
     LoadHeader();
-    return m_record != nullptr ? m_record : m_header;
+    return m_record != nullptr ? m_record : m_headers.get();
 }
 
 bool CMdosDisk::HeaderChanged() const {
-    return m_record == nullptr && m_headerRead &&
-           std::memcmp(m_header, m_headerAsRead, kHeaderSize) != 0;
+    return m_record == nullptr && m_headers != nullptr &&
+           std::memcmp(m_headers.get(), m_headers.get() + kHeaderSize, kHeaderSize) != 0;
 }
 
 void CMdosDisk::LoadHeader() const {
-    if (m_record != nullptr || m_headerRead) {
+    if (m_record != nullptr || m_headers != nullptr) {
         return;
     }
-    if (!m_source->ReadRecord(m_sourceIndex, m_header, kHeaderSize)) {
-        std::memset(m_header, 0, kHeaderSize);
+    auto headers = std::make_unique<unsigned char[]>(2 * kHeaderSize);
+    if (!m_source->ReadRecord(m_sourceIndex, headers.get(), kHeaderSize)) {
+        std::memset(headers.get(), 0, kHeaderSize);
         m_loadFailed = true;
     }
-    std::memcpy(m_headerAsRead, m_header, kHeaderSize);
-    m_headerRead = true;
+    std::memcpy(headers.get() + kHeaderSize, headers.get(), kHeaderSize);
+    m_headers = std::move(headers);
 }
 
 // The header in memory wins over the one in the source: the disk may have been renamed before
@@ -273,8 +274,8 @@ void CMdosDisk::Load() const {
         std::memset(record, 0, kRecordSize);
         m_loadFailed = true;
     }
-    if (m_headerRead) {
-        std::memcpy(record, m_header, kHeaderSize);
+    if (m_headers != nullptr) {
+        std::memcpy(record, m_headers.get(), kHeaderSize);
     }
     m_record = record;
 }
@@ -288,7 +289,9 @@ void CMdosDisk::Rebind(std::shared_ptr<disk::RecordSource> source, std::int64_t 
     m_source = std::move(source);
     m_sourceIndex = index;
     // The header, changed or not, is now what the new place holds.
-    std::memcpy(m_headerAsRead, m_header, kHeaderSize);
+    if (m_headers != nullptr) {
+        std::memcpy(m_headers.get() + kHeaderSize, m_headers.get(), kHeaderSize);
+    }
 }
 
 char* CMdosDisk::GetSystemMark(char* buf, int cap) {

@@ -231,12 +231,11 @@ private:
     // kRecordSize bytes from the record pool; null while the record is deferred.
     mutable unsigned char* m_record = nullptr;
     mutable bool m_loadFailed = false;
-    mutable bool m_headerRead = false;  // m_header holds the deferred record's header
     std::shared_ptr<disk::RecordSource> m_source;
     std::int64_t m_sourceIndex = -1;
-    // The header while the record is deferred, and the header as its source gave it.
-    mutable unsigned char m_header[kHeaderSize] = {};
-    mutable unsigned char m_headerAsRead[kHeaderSize] = {};
+    // Once read while the record is deferred: the header, then the header as the source gave
+    // it (2 x 512 bytes). Null before, so a disk nobody looked at costs a few dozen bytes.
+    mutable std::unique_ptr<unsigned char[]> m_headers;
 };
 
 namespace disk {

@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <QFile>
-#include <cerrno>
 #include <cstring>
 
 #include "framework/progress.h"
+#include "platform/host_file.h"
 #include "platform/in_place_change.h"
 
 namespace image {
@@ -47,19 +47,7 @@ public:
 
     [[nodiscard]] bool Open() const { return m_fd >= 0; }
     bool Read(std::int64_t offset, unsigned char* dst, std::int64_t size) const {
-        while (size > 0) {
-            const ssize_t got = ::pread(m_fd, dst, static_cast<std::size_t>(size), offset);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                return false;
-            }
-            dst += got;
-            size -= got;
-            offset += got;
-        }
-        return true;
+        return platform::ReadAt(m_fd, dst, size, offset);
     }
 
 private:

@@ -2,12 +2,11 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-
 #include <utility>
 
 #include "disk/mdos_disk.h"
 #include "framework/document.h"
+#include "platform/host_file.h"
 #include "platform/message_box.h"
 
 CImageSource::CImageSource(int fd, QString path, std::function<bool()> ownLock)
@@ -66,21 +65,7 @@ void CImageSource::Report(const QString& text) {
 }
 
 bool CImageSource::ReadPart(std::int64_t index, unsigned char* dst, int size) {
-    std::int64_t at = index * CMdosDisk::kRecordSize;
-    int left = size;
-    while (left > 0) {
-        const ssize_t got = ::pread(m_fd, dst, static_cast<std::size_t>(left), at);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return false;
-        }
-        dst += got;
-        left -= static_cast<int>(got);
-        at += got;
-    }
-    return true;
+    return platform::ReadAt(m_fd, dst, size, index * CMdosDisk::kRecordSize);
 }
 
 bool CImageSource::ReadRecord(std::int64_t index, unsigned char* dst, int size) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -13,6 +14,11 @@ namespace platform {
 // in *error. Pipes, devices and folders are refused without waiting: opening a pipe for reading
 // would block until a writer came.
 int OpenRegularFile(const char* path, std::string* error);
+
+// Reads exactly size bytes at offset of an open file, or writes them; false (errno set, EIO for
+// a file that ends early) when not all of them could be moved.
+bool ReadAt(int fd, void* dst, std::int64_t size, std::int64_t offset);
+bool WriteAt(int fd, const void* src, std::int64_t size, std::int64_t offset);
 
 class HostFile {
 public:

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "platform/file_lock.h"
+#include "platform/host_file.h"
 
 namespace platform {
 
@@ -55,45 +56,6 @@ std::string Reason() {
     return std::strerror(errno);
 }
 
-bool PreadAll(int fd, void* dst, std::int64_t size, std::int64_t offset) {
-    auto* out = static_cast<unsigned char*>(dst);
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, out, static_cast<std::size_t>(std::min(size, kChunk)),
-                                    static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            if (got == 0) {
-                errno = EIO;  // the file ended early
-            }
-            return false;
-        }
-        out += got;
-        size -= got;
-        offset += got;
-    }
-    return true;
-}
-
-bool PwriteAll(int fd, const void* src, std::int64_t size, std::int64_t offset) {
-    const auto* in = static_cast<const unsigned char*>(src);
-    while (size > 0) {
-        const ssize_t put = ::pwrite(fd, in, static_cast<std::size_t>(std::min(size, kChunk)),
-                                     static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        in += put;
-        size -= put;
-        offset += put;
-    }
-    return true;
-}
-
 std::string Folder(const std::string& path) {
     const std::string::size_type slash = path.rfind('/');
     if (slash == std::string::npos) {
@@ -123,7 +85,7 @@ struct JournalContents {
 
 bool ReadJournal(int fd, std::int64_t size, JournalContents* contents) {
     unsigned char header[kHeaderSize];
-    if (size < kHeaderSize + kChecksumSize || !PreadAll(fd, header, kHeaderSize, 0) ||
+    if (size < kHeaderSize + kChecksumSize || !ReadAt(fd, header, kHeaderSize, 0) ||
         std::memcmp(header, kMagic, kMagicSize) != 0) {
         return false;
     }
@@ -141,7 +103,7 @@ bool ReadJournal(int fd, std::int64_t size, JournalContents* contents) {
     std::vector<unsigned char> chunk;
     for (std::uint64_t i = 0; i < count; ++i) {
         unsigned char placeHeader[kPlaceHeaderSize];
-        if (end - at < kPlaceHeaderSize || !PreadAll(fd, placeHeader, kPlaceHeaderSize, at)) {
+        if (end - at < kPlaceHeaderSize || !ReadAt(fd, placeHeader, kPlaceHeaderSize, at)) {
             return false;
         }
         sum.Add(placeHeader, kPlaceHeaderSize);
@@ -158,7 +120,7 @@ bool ReadJournal(int fd, std::int64_t size, JournalContents* contents) {
         for (std::int64_t done = 0; done < place.size;) {
             const std::int64_t step = std::min(kChunk, place.size - done);
             chunk.resize(static_cast<std::size_t>(step));
-            if (!PreadAll(fd, chunk.data(), step, at + done)) {
+            if (!ReadAt(fd, chunk.data(), step, at + done)) {
                 return false;
             }
             sum.Add(chunk.data(), step);
@@ -167,7 +129,7 @@ bool ReadJournal(int fd, std::int64_t size, JournalContents* contents) {
         at += place.size;
     }
     unsigned char stored[kChecksumSize];
-    return at == end && PreadAll(fd, stored, kChecksumSize, at) && GetLe64(stored) == sum.Value();
+    return at == end && ReadAt(fd, stored, kChecksumSize, at) && GetLe64(stored) == sum.Value();
 }
 
 // Copies the old bytes of every place from the journal back into the file and gives it its old
@@ -178,8 +140,8 @@ bool Restore(int journal, int file, const JournalContents& contents) {
         for (std::int64_t done = 0; done < place.size;) {
             const std::int64_t step = std::min(kChunk, place.size - done);
             chunk.resize(static_cast<std::size_t>(step));
-            if (!PreadAll(journal, chunk.data(), step, at + done) ||
-                !PwriteAll(file, chunk.data(), step, place.offset + done)) {
+            if (!ReadAt(journal, chunk.data(), step, at + done) ||
+                !WriteAt(file, chunk.data(), step, place.offset + done)) {
                 return false;
             }
             done += step;
@@ -268,7 +230,7 @@ bool InPlaceChange::Begin(const std::string& path, std::uint64_t device, std::ui
     std::int64_t at = 0;
     const auto append = [&](const unsigned char* bytes, std::int64_t size) {
         sum.Add(bytes, size);
-        const bool written = PwriteAll(m_journal, bytes, size, at);
+        const bool written = WriteAt(m_journal, bytes, size, at);
         at += size;
         return written;
     };
@@ -290,7 +252,7 @@ bool InPlaceChange::Begin(const std::string& path, std::uint64_t device, std::ui
         for (std::int64_t done = 0; written && done < place.size;) {
             const std::int64_t step = std::min(kChunk, place.size - done);
             chunk.resize(static_cast<std::size_t>(step));
-            written = PreadAll(m_file, chunk.data(), step, place.offset + done) &&
+            written = ReadAt(m_file, chunk.data(), step, place.offset + done) &&
                       append(chunk.data(), step);
             done += step;
         }
@@ -298,7 +260,7 @@ bool InPlaceChange::Begin(const std::string& path, std::uint64_t device, std::ui
     if (written) {
         unsigned char stored[kChecksumSize];
         PutLe64(stored, sum.Value());
-        written = PwriteAll(m_journal, stored, kChecksumSize, at) && ::fsync(m_journal) == 0 &&
+        written = WriteAt(m_journal, stored, kChecksumSize, at) && ::fsync(m_journal) == 0 &&
                   SyncFolder(m_journalPath);
     }
     if (!written) {
@@ -314,7 +276,7 @@ bool InPlaceChange::Begin(const std::string& path, std::uint64_t device, std::ui
 
 bool InPlaceChange::ReadOld(std::int64_t offset, void* dst, std::int64_t size) const {
     if (offset < 0 || size < 0 || offset + size > m_oldLength ||
-        !PreadAll(m_file, dst, size, offset)) {
+        !ReadAt(m_file, dst, size, offset)) {
         return false;
     }
     // Where the change has written already, the journal holds the old bytes.
@@ -322,8 +284,8 @@ bool InPlaceChange::ReadOld(std::int64_t offset, void* dst, std::int64_t size) c
     for (const Saved& saved : m_saved) {
         const std::int64_t from = std::max(offset, saved.place.offset);
         const std::int64_t to = std::min(offset + size, saved.place.offset + saved.place.size);
-        if (from < to && !PreadAll(m_journal, out + (from - offset), to - from,
-                                   saved.journalOffset + (from - saved.place.offset))) {
+        if (from < to && !ReadAt(m_journal, out + (from - offset), to - from,
+                                 saved.journalOffset + (from - saved.place.offset))) {
             return false;
         }
     }
@@ -332,7 +294,7 @@ bool InPlaceChange::ReadOld(std::int64_t offset, void* dst, std::int64_t size) c
 
 bool InPlaceChange::Write(std::int64_t offset, const void* src, std::int64_t size,
                           std::string* error) {
-    if (!PwriteAll(m_file, src, size, offset)) {
+    if (!WriteAt(m_file, src, size, offset)) {
         *error = Reason();
         return false;
     }
@@ -394,7 +356,7 @@ Recovery RecoverFile(const std::string& path, std::string* error) {
     unsigned char magic[kMagicSize] = {};
     const std::int64_t size = status.st_size;
     const std::int64_t seen = std::min<std::int64_t>(size, kMagicSize);
-    if (!S_ISREG(status.st_mode) || !PreadAll(journal, magic, seen, 0) ||
+    if (!S_ISREG(status.st_mode) || !ReadAt(journal, magic, seen, 0) ||
         std::memcmp(magic, kMagic, static_cast<std::size_t>(seen)) != 0) {
         // Not a journal this program writes: it is left alone, and so is the file.
         *error = journalPath + " is not a journal of an image change";

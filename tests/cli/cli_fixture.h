@@ -6,10 +6,13 @@
 
 #include <QByteArray>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "support/file_bytes.h"
 #include "support/test_bytes.h"
@@ -66,11 +69,37 @@ protected:
         return outcome;
     }
 
-    QByteArray Read(const QString& name) const { return testsupport::ReadAll(Path(name)); }
+#ifdef BRINDLE_SYNC_SHIM
+    // Runs with tests/support/sync_shim.cpp preloaded, set up by the given variables.
+    Outcome RunShimmed(const QStringList& arguments,
+                       const std::vector<std::pair<QString, QString>>& settings) const {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_PRELOAD", BRINDLE_SYNC_SHIM);
+        for (const auto& [name, value] : settings) {
+            environment.insert(name, value);
+        }
+        // The sanitizers' runtime wants to be first; the shim comes before it.
+        environment.insert("ASAN_OPTIONS",
+                           environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(m_dir.path());
+        process.start(QStringLiteral(BRINDLE_CLI_PATH), arguments);
+        process.waitForFinished(60000);
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+#endif
+
+    QByteArray Read(const QString& name) const {
+        return testsupport::ReadAll(Path(name));
+    }
     void Write(const QString& name, const QByteArray& bytes) const {
         testsupport::WriteAll(Path(name), bytes);
     }
-    void Write(const QString& name, const Bytes& bytes) const { Write(name, QBytes(bytes)); }
+    void Write(const QString& name, const Bytes& bytes) const {
+        Write(name, QBytes(bytes));
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -96,22 +96,14 @@ TEST_F(CrashSafetyTest, AnyOneFailingWriteLeavesTheOldImageOrTheNew) {
             const QByteArray before = Read("img.trw");
             const QByteArray after = Finished(before, change);
             QFile::remove(Path("failed"));
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-            environment.insert("LD_PRELOAD", BRINDLE_SYNC_SHIM);
-            environment.insert("BRINDLE_FAIL_CALL", QString::number(call));
-            environment.insert("BRINDLE_FAIL_MARK", Path("failed"));
-            environment.insert("ASAN_OPTIONS",
-                               environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-            QProcess process;
-            process.setProcessEnvironment(environment);
-            process.setWorkingDirectory(Path(QString()));
-            process.start(QStringLiteral(BRINDLE_CLI_PATH), change);
-            ASSERT_TRUE(process.waitForFinished(60000));
+            const Outcome outcome =
+                RunShimmed(change, {{"BRINDLE_FAIL_CALL", QString::number(call)},
+                                    {"BRINDLE_FAIL_MARK", Path("failed")}});
             failed = QFile::exists(Path("failed"));
             const QString what =
                 QStringLiteral("%1, call %2 failing").arg(change.join(' ')).arg(call);
             // A failure is reported as one; a change that went through says so.
-            if (process.exitCode() == 0) {
+            if (outcome.code == 0) {
                 ExpectOldOrNew(after, after, qPrintable(what));
             } else {
                 EXPECT_TRUE(failed) << qPrintable(what);

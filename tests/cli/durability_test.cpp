@@ -15,20 +15,8 @@ using testbytes::Pattern;
 class DurabilityTest : public CliTest {
 protected:
     Outcome RunShimmed(bool failSyncs, const QStringList& arguments) const {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("LD_PRELOAD", BRINDLE_SYNC_SHIM);
-        environment.insert("BRINDLE_SYNC_LOG", Path("sync.log"));
-        environment.insert("BRINDLE_SYNC_FAIL", failSyncs ? "1" : "0");
-        // The sanitizers' runtime wants to be first; the shim comes before it.
-        environment.insert("ASAN_OPTIONS",
-                           environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.setWorkingDirectory(Path(QString()));
-        process.start(QStringLiteral(BRINDLE_CLI_PATH), arguments);
-        process.waitForFinished(60000);
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
+        return CliTest::RunShimmed(arguments, {{"BRINDLE_SYNC_LOG", Path("sync.log")},
+                                               {"BRINDLE_SYNC_FAIL", failSyncs ? "1" : "0"}});
     }
 
     // Every file put in place under name (by rename or link) was synced before that, by its
