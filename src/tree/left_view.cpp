@@ -129,20 +129,25 @@ QModelIndex CLeftView::BuildDiskItems(int firstDisk, bool clearFirst) {
 
 void CLeftView::FitColumnToLabels() {
     // Worked out from the labels rather than measured by the header: measuring walks up to a
-    // thousand rows on every expansion, which makes opening volumes of big images crawl. Child
-    // labels are fixed; the widest of each level that is shown is enough, so a tree folded to
-    // its disks shows no scroll bar for the sector labels it hides.
+    // thousand rows on every expansion, which makes opening volumes of big images crawl. The
+    // widest label of each level that is shown is found by its text, then measured by the
+    // delegate as drawn (icon, margins and text), so no label is ever cut. Child labels are
+    // fixed; a tree folded to its disks shows no scroll bar for the sector labels it hides.
     const QFontMetrics metrics(font());
-    const int item = iconSize().width() + 3 * metrics.horizontalAdvance(QLatin1Char(' '));
-    const auto need = [&](int depth, const QString& label) {
-        return indentation() * (depth + 1) + item + metrics.horizontalAdvance(label);
+    const auto need = [&](int depth, const QModelIndex& index) {
+        return index.isValid() ? indentation() * (depth + 1) + sizeHintForIndex(index).width() : 0;
     };
-    int widest = 0;
+    int widestText = -1;
+    QModelIndex widestDisk;
     bool disksOpen = false;
     bool areasOpen = false;
     for (int row = 0; row < DiskItemCount(); ++row) {
         const QModelIndex disk = DiskItem(row);
-        widest = std::max(widest, need(0, disk.data(Qt::DisplayRole).toString()));
+        const int text = metrics.horizontalAdvance(disk.data(Qt::DisplayRole).toString());
+        if (text > widestText) {
+            widestText = text;
+            widestDisk = disk;
+        }
         if (isExpanded(disk)) {
             disksOpen = true;
             for (int child = 0; child < m_model->rowCount(disk); ++child) {
@@ -150,15 +155,19 @@ void CLeftView::FitColumnToLabels() {
             }
         }
     }
-    if (disksOpen) {
-        for (const char* label : {"Tarrow tags", "MDOS disk"}) {
-            widest = std::max(widest, need(1, QString::fromLatin1(label)));
+    int widest = need(0, widestDisk);
+    const QModelIndex first = DiskItem(0);
+    if (disksOpen && first.isValid()) {
+        for (int child = 0; child < m_model->rowCount(first); ++child) {
+            widest = std::max(widest, need(1, m_model->index(child, 0, first)));
         }
     }
-    if (areasOpen) {
-        for (const char* label :
-             {"Sector 0 (BOOT)", "Sector 5 (FAT)", "Sector 13 (DIR)", "Sector 1691"}) {
-            widest = std::max(widest, need(2, QString::fromLatin1(label)));
+    for (int child = 0; areasOpen && child < m_model->rowCount(first); ++child) {
+        const QModelIndex area = m_model->index(child, 0, first);
+        for (const int sector : {0, 5, 13, CMdosDisk::kSectorCount - 1}) {
+            if (sector < m_model->rowCount(area)) {
+                widest = std::max(widest, need(2, m_model->index(sector, 0, area)));
+            }
         }
     }
     header()->resizeSection(0, widest);

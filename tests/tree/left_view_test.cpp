@@ -250,13 +250,20 @@ TEST_F(TreeViewTest, RenamingADiskStoresThirtyTwoCharactersAndMarksTheImage) {
 }
 
 TEST_F(TreeViewTest, LabelsAreNeverElidedAndTheColumnFollowsRenames) {
-    AddDisks(doc, 1);
+    AddDisks(doc, 300);
     InitialUpdate();
     const QFontMetrics metrics(tree.font());
     const auto fits = [&](int depth, const QString& label) {
         return tree.header()->sectionSize(0) >=
                tree.indentation() * (depth + 1) + metrics.horizontalAdvance(label);
     };
+    // As the view measures the rows it shows, icon and margins included: "Disk 299" is not cut.
+    const auto measured = [this] {
+        return static_cast<const QAbstractItemView&>(tree).sizeHintForColumn(0);
+    };
+    EXPECT_GE(tree.header()->sectionSize(0), measured());
+    tree.scrollToBottom();
+    EXPECT_GE(tree.header()->sectionSize(0), measured());
     // Folded to its disks, the tree is no wider than their labels: no scroll bar for the
     // sector labels it hides.
     EXPECT_FALSE(fits(2, QStringLiteral("Sector 1691")));
@@ -267,6 +274,7 @@ TEST_F(TreeViewTest, LabelsAreNeverElidedAndTheColumnFollowsRenames) {
     }
     EXPECT_TRUE(fits(2, QStringLiteral("Sector 1691")));
     EXPECT_TRUE(fits(2, QStringLiteral("Sector 0 (BOOT)")));
+    EXPECT_GE(tree.header()->sectionSize(0), measured());
 
     const QString wide(32, QLatin1Char('W'));
     EXPECT_FALSE(fits(0, wide));
