@@ -91,6 +91,7 @@ CBrindleApp::CBrindleApp()
     : m_doc(std::make_unique<CBrindleDoc>()),
       m_recent(QStringLiteral("Recent File List"), QStringLiteral("File"), cmd::kFileMruCount,
                kRecentFileDisplayLength) {
+    m_doc->SetDeferredReading(true);
     OnCommand(cmd::kFileNew, &CBrindleApp::OnFileNew);
     OnCommand(cmd::kFileOpen, &CBrindleApp::OnFileOpen);
     OnCommand(cmd::kFileSave, &CBrindleApp::OnFileSave);

@@ -266,6 +266,7 @@ int LockImage(CBrindleDoc& doc, const QString& path, int waitMs) {
 
 int ImageEditor::Open(const QString& path, int waitMs) {
     m_path = path;
+    m_doc.SetDeferredReading(true);  // only the disks the command touches are read
     const int locked = LockImage(m_doc, path, waitMs);
     if (locked != kExitDone) {
         return locked;

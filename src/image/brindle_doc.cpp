@@ -249,7 +249,7 @@ void CBrindleDoc::ReadImage(framework::CArchive& ar) {
 }
 
 bool CBrindleDoc::ReadImageDeferred(framework::CArchive& ar) {
-    auto* file = qobject_cast<QFileDevice*>(ar.Device());
+    auto* file = m_deferredReading ? qobject_cast<QFileDevice*>(ar.Device()) : nullptr;
     const int fd = file != nullptr && file->handle() >= 0 ? ::dup(file->handle()) : -1;
     if (fd < 0) {
         return false;

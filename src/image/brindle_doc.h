@@ -67,6 +67,11 @@ public:
     // one lock: what a view that labels every disk asks for anyway.
     void ReadHeaders(std::size_t first);
 
+    // Opening a file reads each disk's record when it is first needed instead of all of them at
+    // once (the window and the command line do; off in a new document). Merge mode, and a
+    // stream that isn't a file, read every record at once all the same.
+    void SetDeferredReading(bool deferred) { m_deferredReading = deferred; }
+
     // The disks in file order; views borrow the pointers.
     std::vector<std::unique_ptr<CMdosDisk>> m_disks;
     // Opening appends to the disks in memory instead of replacing them.
@@ -76,10 +81,6 @@ protected:
     // A new zero-filled disk, or null when its memory can't be had. Tests override it to make
     // an allocation fail.
     virtual std::unique_ptr<CMdosDisk> NewDisk();
-    // A disk of an opened image file that reads its record when first needed; null when its
-    // memory can't be had.
-    virtual std::unique_ptr<CMdosDisk> NewDeferredDisk(const std::shared_ptr<CImageSource>& source,
-                                                       std::int64_t index);
     // Over the file it was read from, the image writes only what changed.
     std::optional<QString> SaveInPlace(const QString& path) override;
     // The disks not read yet read from the new file from now on.
@@ -93,6 +94,10 @@ protected:
 
 private:
     void ReadImage(framework::CArchive& ar);
+    // A disk of an opened image file that reads its record when first needed; null when its
+    // memory can't be had.
+    static std::unique_ptr<CMdosDisk> NewDeferredDisk(const std::shared_ptr<CImageSource>& source,
+                                                      std::int64_t index);
     // Makes a disk for each record of the opened file, which reads its record when needed.
     // False when the archive is no file that can be read again.
     bool ReadImageDeferred(framework::CArchive& ar);
@@ -106,6 +111,7 @@ private:
     // The file the disks not read yet come from, and the path it is being opened under.
     std::shared_ptr<CImageSource> m_source;
     QString m_openingPath;
+    bool m_deferredReading = false;
 
     void OnMergeMode();
     void OnUpdateMergeMode(framework::CCmdUI* pCmdUI);

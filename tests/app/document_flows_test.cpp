@@ -11,6 +11,7 @@
 
 #include "app/image_files.h"
 #include "app/shell_fixture.h"
+#include "tree/left_view.h"
 #include "framework/command_ids.h"
 #include "framework/recent_file_list.h"
 #include "list/brindle_view.h"
@@ -151,6 +152,18 @@ TEST_F(DocumentFlowsTest, OpenReadsTheChosenImageAndNamesTheWindowAfterIt) {
     EXPECT_EQ(m_frame->windowTitle(), "games.trw - Brindle");
     // The test folder is deep, so the entry is shortened.
     EXPECT_EQ(RecentFileEntries(), QStringList{"&1 /.../games.trw"});
+}
+
+// The window reads a disk's record only when something shows it: the tree's labels need only
+// the record headers.
+TEST_F(DocumentFlowsTest, OpenReadsOnlyTheDisksTheWindowShows) {
+    WriteImageFile(Path("games.trw"), {"one", "two", "three"});
+    m_files.ChooseNext(Path("games.trw"));
+    m_frame->ExecuteCommand(cmd::kFileOpen);
+    ASSERT_EQ(Doc().m_disks.size(), 3U);
+    EXPECT_FALSE(Doc().m_disks[1]->IsLoaded());
+    EXPECT_FALSE(Doc().m_disks[2]->IsLoaded());
+    EXPECT_EQ(m_frame->GetTreeView()->model()->index(2, 0).data().toString(), "three");
 }
 
 TEST_F(DocumentFlowsTest, ViewsRebuildAfterOpenTheListBeforeTheTree) {

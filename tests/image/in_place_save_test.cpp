@@ -64,6 +64,8 @@ protected:
         ASSERT_TRUE(doc.OpenDocumentFile(Path("img.trw")));
     }
 
+    void SetUp() override { doc.SetDeferredReading(true); }
+
     testsupport::TempSettings settings;
     QTemporaryDir dir;
     testsupport::ScriptedMessages messages;
