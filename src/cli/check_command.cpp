@@ -76,7 +76,7 @@ DiskReport CheckOne(std::int64_t index, CMdosDisk& disk) {
 // record it needs.
 int CheckImage(Invocation& run, std::vector<DiskReport>* reports) {
     ImageReader reader;
-    int code = reader.Open(run.args.at(0));
+    int code = reader.Open(run);
     if (code != kExitDone) {
         return code;
     }

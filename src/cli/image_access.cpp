@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "cli/byte_text.h"
+#include "cli/change.h"
 #include "cli/command.h"
 #include "cli/message_log.h"
 #include "disk/mdos_disk.h"
@@ -205,9 +206,14 @@ bool ParseNumber(const QString& what, const QString& text, int min, int max, int
     return true;
 }
 
-int ImageReader::Open(const QString& path) {
+int ImageReader::Open(const Invocation& run) {
+    int waitMs = 0;
+    if (!LockWait(run, &waitMs)) {
+        return kExitUsage;
+    }
+    const QString& path = run.args.at(0);
     m_path = path;
-    switch (m_file.Open(path)) {
+    switch (m_file.Open(path, waitMs)) {
         case CImageFile::Status::Ok:
             break;
         case CImageFile::Status::Busy:

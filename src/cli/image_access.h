@@ -56,8 +56,10 @@ bool ParseNumber(const QString& what, const QString& text, int min, int max, int
 
 class ImageReader {
 public:
-    // kExitDone, or kExitUsage (reported) when the image can't be read.
-    int Open(const QString& path);
+    // Opens IMAGE (argument 0), waiting as long as --wait says while another program changes
+    // it. kExitDone, kExitFailed (reported) when the wait ran out, or kExitUsage (reported) when
+    // the image can't be read.
+    int Open(const Invocation& run);
     [[nodiscard]] std::int64_t Count() const { return m_file.RecordCount(); }
     [[nodiscard]] const QString& Path() const { return m_path; }
     // Resolves DISK and reads the first size bytes of its record into disk (a new disk is

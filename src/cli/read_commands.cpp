@@ -70,7 +70,7 @@ struct LoadedDisk {
 LoadedDisk LoadDisk(Invocation& run, int size = CMdosDisk::kRecordSize) {
     LoadedDisk loaded;
     ImageReader reader;
-    loaded.code = reader.Open(run.args.at(0));
+    loaded.code = reader.Open(run);
     if (loaded.code == kExitDone) {
         loaded.code = reader.Load(run.args.at(1), *loaded.disk, &loaded.index, size);
     }
@@ -186,7 +186,7 @@ InfoCommand::InfoCommand()
 
 int InfoCommand::Execute(Invocation& run) {
     ImageReader reader;
-    const int code = reader.Open(run.args.at(0));
+    const int code = reader.Open(run);
     if (code != kExitDone) {
         return code;
     }

@@ -182,7 +182,7 @@ int ViewCommand::Execute(Invocation& run) {
     ImageReader reader;
     auto disk = std::make_unique<CMdosDisk>();
     std::int64_t index = 0;
-    int code = reader.Open(run.args.at(0));
+    int code = reader.Open(run);
     if (code == kExitDone) {
         code = reader.Load(run.args.at(1), *disk, &index);
     }

@@ -88,6 +88,10 @@ TEST_F(SharingTest, AWriterGivesUpOnAHeldLockAndFollowsAReplacedFile) {
     EXPECT_TRUE(busy.err.contains("img.trw is being changed by another program"))
         << busy.err.toStdString();
     EXPECT_EQ(Read("img.trw"), before);
+    // Readers wait for a change to end too, as long as --wait says.
+    const Outcome reader = Expect(1, {"ls", "img.trw", "0", "--wait", "0"});
+    EXPECT_TRUE(reader.err.contains("img.trw is being changed by another program"))
+        << reader.err.toStdString();
     Expect(2, {"put", "img.trw", "0", "a.bin", "--wait", "soon"});
 
     // The holder saves by renaming a new image (one disk more) over the old one, then lets go:
