@@ -249,7 +249,7 @@ CheckCommand::CheckCommand()
     : Command(QStringLiteral("check"),
               QStringLiteral("Checks the volumes of an image, or of DISK, for damage."),
               {QStringLiteral("IMAGE"), QStringLiteral("[DISK]")},
-              {JsonOption(), RepairOption(), UndeleteOption(), WaitOption()}) {}
+              {JsonOption(), RepairOption(), UndeleteOption()}) {}
 
 int CheckCommand::Execute(Invocation& run) {
     const bool repair = run.options.isSet(RepairOption());

@@ -1,6 +1,5 @@
 #include "cli/command.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -28,11 +27,7 @@ Command::Command(QString name, QString description, QStringList arguments,
       m_options(std::move(options)) {
     // Every command on an image waits for another program's change of it: a writer for the
     // lock of its whole change, a reader for a change in progress to end.
-    const auto wait = WaitOption().names();
-    const bool hasWait =
-        std::any_of(m_options.begin(), m_options.end(),
-                    [&](const QCommandLineOption& o) { return o.names() == wait; });
-    if (!m_arguments.isEmpty() && m_arguments.front() == kImage && !hasWait) {
+    if (!m_arguments.isEmpty() && m_arguments.front() == kImage) {
         m_options << WaitOption();
     }
 }

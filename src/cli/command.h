@@ -37,7 +37,8 @@ struct Invocation {
 class Command {
 public:
     // arguments names the positional arguments in order: "NAME" is required, "[NAME]" optional,
-    // a trailing "NAME..." takes one or more and "[NAME...]" any number.
+    // a trailing "NAME..." takes one or more and "[NAME...]" any number. A command whose first
+    // argument is IMAGE takes --wait as well.
     Command(QString name, QString description, QStringList arguments,
             QList<QCommandLineOption> options = {});
     virtual ~Command();

@@ -113,8 +113,7 @@ CreateCommand::CreateCommand()
               {kImage},
               GeometryOptions(kCreatedVolumeName)
                   << DisksOption() << EmptyOption()
-                  << Described(ForceOption(), QStringLiteral("Replaces an existing file."))
-                  << WaitOption()) {}
+                  << Described(ForceOption(), QStringLiteral("Replaces an existing file."))) {}
 
 int CreateCommand::Execute(Invocation& run) {
     const QString path = run.args.at(0);
@@ -209,7 +208,7 @@ QList<QCommandLineOption> AddOptions() {
     for (const DiskSource& source : DiskSources()) {
         options << source.option;
     }
-    return options << WaitOption();
+    return options;
 }
 
 }  // namespace
@@ -264,7 +263,7 @@ int AddCommand::Execute(Invocation& run) {
 
 RemoveCommand::RemoveCommand()
     : Command(QStringLiteral("remove"), QStringLiteral("Removes a disk from an image."),
-              {kImage, kDisk}, {WaitOption()}) {}
+              {kImage, kDisk}) {}
 
 int RemoveCommand::Execute(Invocation& run) {
     return ChangeDisk(run, [](ImageEditor& editor, int index) {
@@ -275,7 +274,7 @@ int RemoveCommand::Execute(Invocation& run) {
 
 FormatCommand::FormatCommand()
     : Command(QStringLiteral("format"), QStringLiteral("Writes an empty volume onto a disk."),
-              {kImage, kDisk}, GeometryOptions(kFormattedVolumeName) << WaitOption()) {}
+              {kImage, kDisk}, GeometryOptions(kFormattedVolumeName)) {}
 
 int FormatCommand::Execute(Invocation& run) {
     Geometry geometry;
@@ -291,7 +290,7 @@ int FormatCommand::Execute(Invocation& run) {
 
 RenameCommand::RenameCommand(const QString& name, const QString& description, int maxBytes,
                              void (CMdosDisk::*setter)(const char*))
-    : Command(name, description, {kImage, kDisk, QStringLiteral("NAME")}, {WaitOption()}),
+    : Command(name, description, {kImage, kDisk, QStringLiteral("NAME")}),
       m_maxBytes(maxBytes),
       m_setter(setter) {}
 

@@ -111,7 +111,7 @@ PutCommand::PutCommand()
               QStringLiteral("Imports host files as exact binary copies, named after the host "
                              "file without folder and extension."),
               {kImage, kDisk, QStringLiteral("HOSTFILE...")},
-              {AsOption(), CutOption(), ReplaceOption(), WaitOption()}) {}
+              {AsOption(), CutOption(), ReplaceOption()}) {}
 
 int PutCommand::Execute(Invocation& run) {
     QStringList hostFiles = run.args.mid(2);
@@ -188,11 +188,11 @@ int PutCommand::Execute(Invocation& run) {
 }
 
 RmCommand::RmCommand()
-    : Command(QStringLiteral("rm"), QStringLiteral("Deletes files from a disk."),
-              {kImage, kDisk, QStringLiteral("FILE...")},
-              {Described(ForceOption(), QStringLiteral("Removes a file whose chain is broken, "
-                                                       "freeing only the sectors it alone owns.")),
-               WaitOption()}) {}
+    : Command(
+          QStringLiteral("rm"), QStringLiteral("Deletes files from a disk."),
+          {kImage, kDisk, QStringLiteral("FILE...")},
+          {Described(ForceOption(), QStringLiteral("Removes a file whose chain is broken, "
+                                                   "freeing only the sectors it alone owns."))}) {}
 
 int RmCommand::Execute(Invocation& run) {
     return ChangeDisk(run, [&](ImageEditor& editor, int index) {
@@ -219,7 +219,7 @@ int RmCommand::Execute(Invocation& run) {
 MvCommand::MvCommand()
     : Command(QStringLiteral("mv"), QStringLiteral("Renames a file on a disk."),
               {kImage, kDisk, QStringLiteral("FILE"), QStringLiteral("NEWNAME")},
-              {ReplaceOption(), WaitOption()}) {}
+              {ReplaceOption()}) {}
 
 int MvCommand::Execute(Invocation& run) {
     QByteArray name;
@@ -248,8 +248,7 @@ CpCommand::CpCommand()
               {kImage, kDisk, QStringLiteral("FILE...")},
               {ToOption(), MoveOption(), ReplaceOption(),
                Described(ForceOption(),
-                         QStringLiteral("Copies a damaged file as far as its chain leads.")),
-               WaitOption()}) {
+                         QStringLiteral("Copies a damaged file as far as its chain leads."))}) {
     Require(ToOption());
 }
 
@@ -288,7 +287,7 @@ int CpCommand::Execute(Invocation& run) {
 
 DiskFileCommand::DiskFileCommand(const QString& name, const QString& description,
                                  const QString& argument, void (CMdosDisk::*apply)(const char*))
-    : Command(name, description, {kImage, kDisk, argument}, {WaitOption()}), m_apply(apply) {}
+    : Command(name, description, {kImage, kDisk, argument}), m_apply(apply) {}
 
 std::unique_ptr<Command> DiskFileCommand::TapImport() {
     return std::make_unique<DiskFileCommand>(

@@ -277,17 +277,14 @@ int ImageEditor::Open(const QString& path, int waitMs) {
     if (locked != kExitDone) {
         return locked;
     }
-    // The document reads any file; a changing command refuses a torn one before touching it,
-    // once any change a program left unfinished is undone.
-    if (!m_doc.RecoverUnfinishedChange(path)) {
+    // The document reads any file (undoing first a change a program left unfinished); a
+    // changing command refuses a torn one before it changes anything.
+    if (!m_doc.OnOpenDocument(path)) {
         return kExitUsage;
     }
     QString error;
     if (!CImageFile::HasWholeRecords(path, &error)) {
         return Fail(kExitUsage, error);
-    }
-    if (!m_doc.OnOpenDocument(path)) {
-        return kExitUsage;
     }
     return kExitDone;
 }

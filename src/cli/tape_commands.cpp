@@ -189,7 +189,7 @@ TapeImportCommand::TapeImportCommand()
     : Command(QStringLiteral("tape-import"),
               QStringLiteral("Adds the files of tapes of any format (TAP, TZX, PZX, CSW, WAV, "
                              "zipped or not) to a disk."),
-              {kImage, kDisk, QStringLiteral("TAPE...")}, {WaitOption()}) {}
+              {kImage, kDisk, QStringLiteral("TAPE...")}) {}
 
 int TapeImportCommand::Execute(Invocation& run) {
     // Every tape is read before the image is touched: one that can't be read changes nothing.

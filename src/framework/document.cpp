@@ -64,7 +64,8 @@ bool CDocument::OnOpenDocument(const QString& path) {
     QString openError;
     bool read = false;
     QString error;
-    if (!RecoverUnfinishedChange(path)) {
+    if (const QString undone = UndoUnfinishedChange(path); !undone.isEmpty()) {
+        ReportFailure(QStringLiteral("Cannot open \"%1\": %2.").arg(path, undone));
         return false;
     }
     {
@@ -102,11 +103,11 @@ bool CDocument::OnSaveDocument(const QString& path) {
         }
     }
     bool declined = false;
-    QString failure;
-    if (RecoverUnfinishedChange(path)) {
+    QString failure = UndoUnfinishedChange(path);
+    if (failure.isEmpty()) {
         failure = SaveLocked(path, &declined);
     } else {
-        declined = true;  // reported already
+        failure = QStringLiteral("Cannot save \"%1\": %2.").arg(path, failure);
     }
     m_saveLock.Release();
     if (declined) {
@@ -174,28 +175,13 @@ std::optional<QString> CDocument::SaveInPlace(const QString&) {
 
 void CDocument::OnFileWritten(const QString&) {}
 
-bool CDocument::RecoverUnfinishedChange(const QString& path) {
-    const std::string name = QFile::encodeName(path).toStdString();
+QString CDocument::UndoUnfinishedChange(const QString& path) {
     std::string error;
-    const platform::Recovery recovery = HoldsLock()
-                                            ? platform::RecoverFile(name, &error)
-                                            : platform::RecoverUnlocked(name, m_lockWaitMs, &error);
-    switch (recovery) {
-        case platform::Recovery::Nothing:
-        case platform::Recovery::Discarded:
-            return true;
-        case platform::Recovery::RolledBack:
-            platform::ShowMessage(platform::MessageKind::Information,
-                                  platform::RolledBackText(name));
-            return true;
-        case platform::Recovery::Failed:
-            break;
+    if (platform::UndoUnfinishedChange(QFile::encodeName(path).toStdString(), HoldsLock(),
+                                       m_lockWaitMs, &error)) {
+        return {};
     }
-    ReportFailure(
-        QStringLiteral("Cannot %1 \"%2\": %3.")
-            .arg(HoldsLock() && !m_lock.Held() ? QStringLiteral("save") : QStringLiteral("open"),
-                 path, QString::fromLocal8Bit(error.c_str())));
-    return false;
+    return QString::fromLocal8Bit(error.c_str());
 }
 
 void CDocument::RememberFile(const QString& path, const platform::FileIdentity& identity) {

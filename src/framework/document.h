@@ -72,13 +72,12 @@ public:
     void UnlockFile();
     // How long a save waits for another program's lock before it gives up.
     void SetLockWait(int waitMs) { m_lockWaitMs = waitMs; }
-    [[nodiscard]] int LockWait() const { return m_lockWaitMs; }
     // Whether this document holds the exclusive lock of the file it last read or wrote now
     // (for a whole change, or during a save).
     [[nodiscard]] bool HoldsLock() const { return m_lock.Held() || m_saveLock.Held(); }
-    // Undoes a change of the file at path that a program left unfinished, saying so. False
-    // (reported) when the file can't be brought back to a whole state.
-    bool RecoverUnfinishedChange(const QString& path);
+    // Undoes a change of the file at path that a program left unfinished, saying so; the text
+    // of the failure when the file can't be brought back to a whole state, else empty.
+    QString UndoUnfinishedChange(const QString& path);
     // True when the file at the document's path exists but is no longer the one this document
     // last read or wrote: another program replaced or rewrote it. now, if given, receives what
     // the path holds then.

@@ -7,7 +7,6 @@
 #include "disk/mdos_disk.h"
 #include "platform/host_file.h"
 #include "platform/in_place_change.h"
-#include "platform/message_box.h"
 
 std::int64_t CImageFile::RecordCountOf(std::int64_t size) {
     if (size < 0 || size % CMdosDisk::kRecordSize != 0) {
@@ -45,18 +44,10 @@ CImageFile::Status CImageFile::Open(const QString& path, int waitMs) {
     // A program may stop in the middle of a change at any moment: its journal is looked for
     // again once the lock is held, and the change undone before anything is read.
     for (int attempt = 0; attempt < 3 && !m_lock.Held(); ++attempt) {
-        switch (platform::RecoverUnlocked(name, waitMs, &error)) {
-            case platform::Recovery::Failed:
-                m_error = QStringLiteral("cannot read %1: %2")
-                              .arg(path, QString::fromLocal8Bit(error.c_str()));
-                return Status::CannotOpen;
-            case platform::Recovery::RolledBack:
-                platform::ShowMessage(platform::MessageKind::Information,
-                                      platform::RolledBackText(name));
-                break;
-            case platform::Recovery::Nothing:
-            case platform::Recovery::Discarded:
-                break;
+        if (!platform::UndoUnfinishedChange(name, false, waitMs, &error)) {
+            m_error = QStringLiteral("cannot read %1: %2")
+                          .arg(path, QString::fromLocal8Bit(error.c_str()));
+            return Status::CannotOpen;
         }
         if (m_lock.Acquire(name, waitMs, platform::FileLock::Mode::Shared) ==
             platform::FileLock::Result::Busy) {

@@ -94,7 +94,6 @@ FileLock::Result FileLock::Acquire(const std::string& path, int waitMs, Mode mod
         if (StillNamed(path, status)) {
             if (error == 0) {
                 m_fd = fd;
-                m_mode = mode;
                 m_path = path;
                 IdentifyOpenFile(fd, &m_identity);
                 return Result::Locked;

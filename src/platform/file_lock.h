@@ -60,7 +60,6 @@ public:
     void Release();
 
     [[nodiscard]] bool Held() const { return m_fd >= 0; }
-    [[nodiscard]] Mode HeldMode() const { return m_mode; }
     // The locked file, open for reading and, where the user may, for writing; -1 when none.
     [[nodiscard]] int Descriptor() const { return m_fd; }
     // The path given to Acquire and the file that was locked under it.
@@ -69,7 +68,6 @@ public:
 
 private:
     int m_fd = -1;
-    Mode m_mode = Mode::Exclusive;
     std::string m_path;
     FileIdentity m_identity;
 };

@@ -10,16 +10,39 @@
 
 namespace platform {
 
-// Only regular files are host files. Opening a pipe blocks until its other end appears, and a
-// device such as /dev/zero never ends: a tape import over it would read empty blocks forever.
-// A directory "opens" for reading and then reads nothing.
 namespace {
 
 // Larger moves are made in steps of this size, which every system takes in one call.
 constexpr std::int64_t kLargestMove = 1 << 30;
 
+// Moves size bytes at offset with move (pread or pwrite), as many calls as it takes.
+template <typename Bytes, typename Move>
+bool MoveAt(int fd, Bytes* bytes, std::int64_t size, std::int64_t offset, Move move) {
+    while (size > 0) {
+        const ssize_t moved =
+            move(fd, bytes, static_cast<std::size_t>(std::min(size, kLargestMove)),
+                 static_cast<off_t>(offset));
+        if (moved < 0 && errno == EINTR) {
+            continue;
+        }
+        if (moved <= 0) {
+            if (moved == 0) {
+                errno = EIO;  // the file ended early, or took nothing
+            }
+            return false;
+        }
+        bytes += moved;
+        size -= moved;
+        offset += moved;
+    }
+    return true;
+}
+
 }  // namespace
 
+// Only regular files are host files. Opening a pipe blocks until its other end appears, and a
+// device such as /dev/zero never ends: a tape import over it would read empty blocks forever.
+// A directory "opens" for reading and then reads nothing.
 int OpenRegularFile(const char* path, std::string* error) {
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -38,42 +61,11 @@ int OpenRegularFile(const char* path, std::string* error) {
 }
 
 bool ReadAt(int fd, void* dst, std::int64_t size, std::int64_t offset) {
-    auto* out = static_cast<unsigned char*>(dst);
-    while (size > 0) {
-        const ssize_t got = ::pread(fd, out, static_cast<std::size_t>(std::min(size, kLargestMove)),
-                                    static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            if (got == 0) {
-                errno = EIO;  // the file ended early
-            }
-            return false;
-        }
-        out += got;
-        size -= got;
-        offset += got;
-    }
-    return true;
+    return MoveAt(fd, static_cast<unsigned char*>(dst), size, offset, ::pread);
 }
 
 bool WriteAt(int fd, const void* src, std::int64_t size, std::int64_t offset) {
-    const auto* in = static_cast<const unsigned char*>(src);
-    while (size > 0) {
-        const ssize_t put = ::pwrite(fd, in, static_cast<std::size_t>(std::min(size, kLargestMove)),
-                                     static_cast<off_t>(offset));
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        in += put;
-        size -= put;
-        offset += put;
-    }
-    return true;
+    return MoveAt(fd, static_cast<const unsigned char*>(src), size, offset, ::pwrite);
 }
 
 HostFile::~HostFile() {

@@ -12,6 +12,7 @@
 
 #include "platform/file_lock.h"
 #include "platform/host_file.h"
+#include "platform/message_box.h"
 
 namespace platform {
 
@@ -76,13 +77,28 @@ bool SyncFolder(const std::string& path) {
     return synced;
 }
 
-// Reads a journal through; false when it is not whole. places receives every place with where
-// its old bytes are.
+// Moves size bytes a chunk at a time through one buffer: move(done, chunk, step) handles the
+// step bytes from done on.
+template <typename Move>
+bool InChunks(std::int64_t size, Move move) {
+    std::vector<unsigned char> chunk(static_cast<std::size_t>(std::min(kChunk, size)));
+    for (std::int64_t done = 0; done < size;) {
+        const std::int64_t step = std::min(kChunk, size - done);
+        if (!move(done, chunk.data(), step)) {
+            return false;
+        }
+        done += step;
+    }
+    return true;
+}
+
+// A journal as read back: the file's old length and where each place's old bytes lie.
 struct JournalContents {
     std::int64_t oldLength = 0;
-    std::vector<std::pair<FilePlace, std::int64_t>> places;
+    std::vector<JournalEntry> entries;
 };
 
+// Reads a journal through; false when it is not whole.
 bool ReadJournal(int fd, std::int64_t size, JournalContents* contents) {
     unsigned char header[kHeaderSize];
     if (size < kHeaderSize + kChecksumSize || !ReadAt(fd, header, kHeaderSize, 0) ||
@@ -100,7 +116,6 @@ bool ReadJournal(int fd, std::int64_t size, JournalContents* contents) {
     }
     contents->oldLength = static_cast<std::int64_t>(oldLength);
     std::int64_t at = kHeaderSize;
-    std::vector<unsigned char> chunk;
     for (std::uint64_t i = 0; i < count; ++i) {
         unsigned char placeHeader[kPlaceHeaderSize];
         if (end - at < kPlaceHeaderSize || !ReadAt(fd, placeHeader, kPlaceHeaderSize, at)) {
@@ -116,15 +131,17 @@ bool ReadJournal(int fd, std::int64_t size, JournalContents* contents) {
         }
         const auto place =
             FilePlace{static_cast<std::int64_t>(offset), static_cast<std::int64_t>(length)};
-        contents->places.emplace_back(place, at);
-        for (std::int64_t done = 0; done < place.size;) {
-            const std::int64_t step = std::min(kChunk, place.size - done);
-            chunk.resize(static_cast<std::size_t>(step));
-            if (!ReadAt(fd, chunk.data(), step, at + done)) {
-                return false;
-            }
-            sum.Add(chunk.data(), step);
-            done += step;
+        contents->entries.push_back({place, at});
+        const bool read =
+            InChunks(place.size, [&](std::int64_t done, unsigned char* chunk, std::int64_t step) {
+                if (!ReadAt(fd, chunk, step, at + done)) {
+                    return false;
+                }
+                sum.Add(chunk, step);
+                return true;
+            });
+        if (!read) {
+            return false;
         }
         at += place.size;
     }
@@ -134,20 +151,19 @@ bool ReadJournal(int fd, std::int64_t size, JournalContents* contents) {
 
 // Copies the old bytes of every place from the journal back into the file and gives it its old
 // length; synced.
-bool Restore(int journal, int file, const JournalContents& contents) {
-    std::vector<unsigned char> chunk;
-    for (const auto& [place, at] : contents.places) {
-        for (std::int64_t done = 0; done < place.size;) {
-            const std::int64_t step = std::min(kChunk, place.size - done);
-            chunk.resize(static_cast<std::size_t>(step));
-            if (!ReadAt(journal, chunk.data(), step, at + done) ||
-                !WriteAt(file, chunk.data(), step, place.offset + done)) {
-                return false;
-            }
-            done += step;
+bool Restore(int journal, int file, std::int64_t oldLength,
+             const std::vector<JournalEntry>& entries) {
+    for (const JournalEntry& entry : entries) {
+        const bool copied = InChunks(
+            entry.place.size, [&](std::int64_t done, unsigned char* chunk, std::int64_t step) {
+                return ReadAt(journal, chunk, step, entry.at + done) &&
+                       WriteAt(file, chunk, step, entry.place.offset + done);
+            });
+        if (!copied) {
+            return false;
         }
     }
-    return ::ftruncate(file, static_cast<off_t>(contents.oldLength)) == 0 && ::fsync(file) == 0;
+    return ::ftruncate(file, static_cast<off_t>(oldLength)) == 0 && ::fsync(file) == 0;
 }
 
 }  // namespace
@@ -239,7 +255,6 @@ bool InPlaceChange::Begin(const std::string& path, std::uint64_t device, std::ui
     PutLe64(header + 8, static_cast<std::uint64_t>(m_oldLength));
     PutLe64(header + 16, kept.size());
     bool written = append(header, kHeaderSize);
-    std::vector<unsigned char> chunk;
     for (const FilePlace& place : kept) {
         if (!written) {
             break;
@@ -249,13 +264,11 @@ bool InPlaceChange::Begin(const std::string& path, std::uint64_t device, std::ui
         PutLe64(placeHeader + 8, static_cast<std::uint64_t>(place.size));
         written = append(placeHeader, kPlaceHeaderSize);
         m_saved.push_back({place, at});
-        for (std::int64_t done = 0; written && done < place.size;) {
-            const std::int64_t step = std::min(kChunk, place.size - done);
-            chunk.resize(static_cast<std::size_t>(step));
-            written = ReadAt(m_file, chunk.data(), step, place.offset + done) &&
-                      append(chunk.data(), step);
-            done += step;
-        }
+        written =
+            written &&
+            InChunks(place.size, [&](std::int64_t done, unsigned char* chunk, std::int64_t step) {
+                return ReadAt(m_file, chunk, step, place.offset + done) && append(chunk, step);
+            });
     }
     if (written) {
         unsigned char stored[kChecksumSize];
@@ -281,11 +294,11 @@ bool InPlaceChange::ReadOld(std::int64_t offset, void* dst, std::int64_t size) c
     }
     // Where the change has written already, the journal holds the old bytes.
     auto* out = static_cast<unsigned char*>(dst);
-    for (const Saved& saved : m_saved) {
+    for (const JournalEntry& saved : m_saved) {
         const std::int64_t from = std::max(offset, saved.place.offset);
         const std::int64_t to = std::min(offset + size, saved.place.offset + saved.place.size);
         if (from < to && !ReadAt(m_journal, out + (from - offset), to - from,
-                                 saved.journalOffset + (from - saved.place.offset))) {
+                                 saved.at + (from - saved.place.offset))) {
             return false;
         }
     }
@@ -325,13 +338,8 @@ bool InPlaceChange::Commit(std::int64_t length, std::string* error) {
 
 bool InPlaceChange::RollBack() {
     m_begun = false;
-    JournalContents contents;
-    contents.oldLength = m_oldLength;
-    for (const Saved& saved : m_saved) {
-        contents.places.emplace_back(saved.place, saved.journalOffset);
-    }
     // When even this fails, the journal stays for the next program that opens the file.
-    if (!Restore(m_journal, m_file, contents)) {
+    if (!Restore(m_journal, m_file, m_oldLength, m_saved)) {
         return false;
     }
     ::unlink(m_journalPath.c_str());
@@ -368,7 +376,8 @@ Recovery RecoverFile(const std::string& path, std::string* error) {
         }
     } else {
         const int file = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (file >= 0 && Restore(journal, file, contents) && ::unlink(journalPath.c_str()) == 0) {
+        if (file >= 0 && Restore(journal, file, contents.oldLength, contents.entries) &&
+            ::unlink(journalPath.c_str()) == 0) {
             SyncFolder(journalPath);
             result = Recovery::RolledBack;
         } else {
@@ -383,29 +392,38 @@ Recovery RecoverFile(const std::string& path, std::string* error) {
     return result;
 }
 
-Recovery RecoverUnlocked(const std::string& path, int waitMs, std::string* error) {
+bool UndoUnfinishedChange(const std::string& path, bool lockHeld, int waitMs, std::string* error) {
     if (!HasJournal(path)) {
-        return Recovery::Nothing;
+        return true;
     }
     FileLock lock;
-    switch (lock.Acquire(path, waitMs)) {
-        case FileLock::Result::Locked:
-            return RecoverFile(path, error);
-        case FileLock::Result::Busy:
-            *error = "another program is changing it";
-            return Recovery::Failed;
-        case FileLock::Result::Missing:
-        case FileLock::Result::NotRegular:
-        case FileLock::Result::Failed:
-            break;  // whoever opens the file next says why it can't
+    if (!lockHeld) {
+        switch (lock.Acquire(path, waitMs)) {
+            case FileLock::Result::Locked:
+                break;
+            case FileLock::Result::Busy:
+                *error = "another program is changing it";
+                return false;
+            case FileLock::Result::Missing:
+            case FileLock::Result::NotRegular:
+            case FileLock::Result::Failed:
+                return true;  // whoever opens the file next says why it can't
+        }
     }
-    return Recovery::Nothing;
-}
-
-std::string RolledBackText(const std::string& path) {
-    return path +
-           " was left half changed by a program that stopped while saving it; that "
-           "change was undone.";
+    switch (RecoverFile(path, error)) {
+        case Recovery::Nothing:
+        case Recovery::Discarded:
+            return true;
+        case Recovery::RolledBack:
+            ShowMessage(MessageKind::Information,
+                        path +
+                            " was left half changed by a program that stopped while saving "
+                            "it; that change was undone.");
+            return true;
+        case Recovery::Failed:
+            break;
+    }
+    return false;
 }
 
 }  // namespace platform

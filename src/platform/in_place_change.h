@@ -25,6 +25,12 @@ struct FilePlace {
     std::int64_t size = 0;
 };
 
+// A place of the file and where its old bytes lie in the journal.
+struct JournalEntry {
+    FilePlace place;
+    std::int64_t at = 0;
+};
+
 // The journal's path for the file at path.
 [[nodiscard]] std::string JournalPath(const std::string& path);
 // The checksum that ends a journal of these bytes (64-bit FNV-1a).
@@ -43,8 +49,6 @@ public:
     // end need no old bytes. False with *error when nothing was changed.
     bool Begin(const std::string& path, std::uint64_t device, std::uint64_t inode,
                std::vector<FilePlace> places, std::string* error);
-    // The file's length when Begin ran.
-    [[nodiscard]] std::int64_t OldLength() const { return m_oldLength; }
     // The bytes the file held at [offset, offset + size) before the change, wherever the change
     // has written since. False on a read error or a range past the old end.
     bool ReadOld(std::int64_t offset, void* dst, std::int64_t size) const;
@@ -64,11 +68,7 @@ private:
     int m_file = -1;
     int m_journal = -1;
     std::int64_t m_oldLength = 0;
-    struct Saved {
-        FilePlace place;
-        std::int64_t journalOffset;  // where its old bytes are in the journal
-    };
-    std::vector<Saved> m_saved;
+    std::vector<JournalEntry> m_saved;
     bool m_begun = false;
 };
 
@@ -81,11 +81,10 @@ enum class Recovery {
 
 // Undoes an unfinished change of the file at path, whose exclusive lock the caller holds.
 Recovery RecoverFile(const std::string& path, std::string* error);
-// The same for a caller without the lock: takes it (waiting up to waitMs) when a journal is
-// there. Busy is reported as Failed.
-Recovery RecoverUnlocked(const std::string& path, int waitMs, std::string* error);
-// What the user is told after RolledBack.
-[[nodiscard]] std::string RolledBackText(const std::string& path);
+// What opening a file begins with: undoes an unfinished change of the file at path and tells
+// the user so. The caller holds the file's exclusive lock, or it is taken here, waiting up to
+// waitMs. False with *error when the file can't be brought back to a whole state.
+bool UndoUnfinishedChange(const std::string& path, bool lockHeld, int waitMs, std::string* error);
 // Whether an unfinished change's journal lies beside the file at path.
 [[nodiscard]] bool HasJournal(const std::string& path);
 
