@@ -18,6 +18,38 @@ struct StreamEnd {
 // zlib's window bits for a gzip wrapper around the deflate stream.
 constexpr int kGzipWindow = 16 + MAX_WBITS;
 
+// What one call of the unpacking library gave.
+enum class Outcome { More, End, Damaged, CutShort };
+
+// Unpacks through one scratch buffer until the stream ends, keeping nothing but the count:
+// unpack(out, capacity, &produced) calls the library once.
+template <typename Unpack>
+bool Drain(std::size_t maxSize, std::string* why, Unpack unpack) {
+    unsigned char scratch[64 * 1024];
+    std::size_t unpacked = 0;
+    for (;;) {
+        unsigned produced = 0;
+        const Outcome outcome = unpack(scratch, unsigned{sizeof scratch}, &produced);
+        unpacked += produced;
+        if (unpacked > maxSize) {
+            *why = "the archive unpacks to more than any tape";
+            return false;
+        }
+        switch (outcome) {
+            case Outcome::More:
+                break;
+            case Outcome::End:
+                return true;
+            case Outcome::Damaged:
+                *why = "the archive is damaged";
+                return false;
+            case Outcome::CutShort:
+                *why = "the archive is cut short";
+                return false;
+        }
+    }
+}
+
 }  // namespace
 
 bool IsWholeBzip2(const unsigned char* data, std::size_t size, std::size_t maxSize,
@@ -35,29 +67,19 @@ bool IsWholeBzip2(const unsigned char* data, std::size_t size, std::size_t maxSi
     // bzlib takes its input through non-const pointers but never writes to it.
     stream.next_in = const_cast<char*>(reinterpret_cast<const char*>(data));
     stream.avail_in = static_cast<unsigned>(size);
-    char scratch[64 * 1024];
-    std::size_t unpacked = 0;
-    for (;;) {
-        stream.next_out = scratch;
-        stream.avail_out = sizeof scratch;
+    return Drain(maxSize, why, [&](unsigned char* out, unsigned capacity, unsigned* produced) {
+        stream.next_out = reinterpret_cast<char*>(out);
+        stream.avail_out = capacity;
         const int result = BZ2_bzDecompress(&stream);
-        unpacked += sizeof scratch - stream.avail_out;
-        if (unpacked > maxSize) {
-            *why = "the archive unpacks to more than any tape";
-            return false;
-        }
+        *produced = capacity - stream.avail_out;
         if (result == BZ_STREAM_END) {
-            return true;
+            return Outcome::End;
         }
         if (result != BZ_OK) {
-            *why = "the archive is damaged";
-            return false;
+            return Outcome::Damaged;
         }
-        if (stream.avail_in == 0 && stream.avail_out != 0) {
-            *why = "the archive is cut short";
-            return false;
-        }
-    }
+        return stream.avail_in == 0 && stream.avail_out != 0 ? Outcome::CutShort : Outcome::More;
+    });
 }
 
 bool IsWholeGzip(const unsigned char* data, std::size_t size, std::size_t maxSize,
@@ -75,25 +97,19 @@ bool IsWholeGzip(const unsigned char* data, std::size_t size, std::size_t maxSiz
     // zlib takes its input through a non-const pointer but never writes to it.
     stream.next_in = const_cast<Bytef*>(data);
     stream.avail_in = static_cast<uInt>(size);
-    Bytef scratch[64 * 1024];
-    std::size_t unpacked = 0;
-    for (;;) {
-        stream.next_out = scratch;
-        stream.avail_out = sizeof scratch;
+    return Drain(maxSize, why, [&](unsigned char* out, unsigned capacity, unsigned* produced) {
+        stream.next_out = out;
+        stream.avail_out = capacity;
         const int result = inflate(&stream, Z_NO_FLUSH);
-        unpacked += sizeof scratch - stream.avail_out;
-        if (unpacked > maxSize) {
-            *why = "the archive unpacks to more than any tape";
-            return false;
-        }
+        *produced = capacity - stream.avail_out;
         if (result == Z_STREAM_END) {
-            return true;
+            return Outcome::End;
         }
         if (result != Z_OK) {
-            *why = result == Z_BUF_ERROR ? "the archive is cut short" : "the archive is damaged";
-            return false;
+            return result == Z_BUF_ERROR ? Outcome::CutShort : Outcome::Damaged;
         }
-    }
+        return Outcome::More;
+    });
 }
 
 }  // namespace tape
